@@ -1,0 +1,153 @@
+#include "app/frm_main.h"
+
+#include "app/app_load.h"
+#include "presentation/chart_setup.h"
+#include "presentation/measurement_table.h"
+#include "ui_frm_main.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTabBar>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <cstdlib>
+
+TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
+    : QMainWindow(parent), v_(v), env_(std::move(env)), ui_(std::make_unique<Ui::TForm1>()) {
+    ui_->setupUi(this);
+    apply_design_fonts();
+
+    if (env_.dialogs) {
+        dialogs_ = env_.dialogs;
+    } else {
+        own_dialogs_ = std::make_unique<QtUserDialogs>(this);
+        dialogs_ = own_dialogs_.get();
+    }
+
+    dlgOpen1.filters = {QStringLiteral("txt File (*.txt)")};
+    dlgSave1.filters = {QStringLiteral("Excel File (*.xls)"), QStringLiteral("txt File (*.txt)")};
+    dlgSave1.selected_filter = 1;
+    dlgSave1.default_suffix = QStringLiteral("txt");
+    dlgSave1.confirm_overwrite = true;
+
+    IdUDPServer1 = new QUdpSocket(this);
+    IdUDPServer1->setObjectName(QStringLiteral("IdUDPServer1"));
+    IdUDPServer1->setReadBufferSize(32768);
+    tmr_com_check = new QTimer(this);
+    tmr_com_check->setObjectName(QStringLiteral("tmr_com_check"));
+    tmr_com_check->setInterval(10);
+
+    table_ = new MeasurementTable(this);
+    table_->setObjectName(QStringLiteral("strngrd1_model"));
+    QTableView* grid = ui_->strngrd1;
+    grid->setModel(table_);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setDefaultSectionSize(18);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    connect(table_, &MeasurementTable::current_row_changed, grid, [grid, this](int row) {
+        const QModelIndex at = table_->index(row - 1, 0);
+        grid->selectionModel()->setCurrentIndex(
+            at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        grid->scrollTo(at);
+    });
+
+    setup_trend_chart(*ui_->cht1);
+    ui_->cht1->installEventFilter(this);
+    QPalette line = ui_->shp1->palette();
+    line.setColor(QPalette::Window, Qt::black);
+    ui_->shp1->setPalette(line);
+
+    ui_->pgc_main->tabBar()->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* w : {static_cast<QWidget*>(ui_->cbb_port), static_cast<QWidget*>(ui_->edt_Number),
+                       static_cast<QWidget*>(ui_->edt_Interval)})
+        w->installEventFilter(&digit_filter_);
+
+    connect(ui_->Mni_Exit, &QAction::triggered, this, &TForm1::Mni_ExitClick);
+
+    FormCreate();
+
+    // The client area opens at its minimum, centred on the screen.
+    resize(minimumSizeHint().expandedTo(QSize(892, 646 + menuBar()->sizeHint().height())));
+    setMinimumSize(size());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+    const QStringList items = app_load(v_, env_.ports ? env_.ports() : QStringList(), *table_);
+    ui_->cbb_port->clear();
+    ui_->cbb_port->addItems(items);
+    ui_->cbb_port->setCurrentIndex(-1);
+    for (int c = 0; c < MeasurementTable::kColumns; ++c)
+        ui_->strngrd1->setColumnWidth(c, table_->column_width(c));
+
+    // Language tables and the first language are applied here once they exist.
+    v_.lan_index = 1000;
+    v_.recall_state.clear();
+
+    const QString debug_file = QDir(env_.exe_dir).filePath(QStringLiteral("debug.txt"));
+    v_.debug_on = QFileInfo::exists(debug_file);
+    ui_->mni_debug->setChecked(v_.debug_on);
+    ui_->mni_debug->setVisible(v_.debug_on);
+}
+
+void TForm1::FormClose() {
+    // Serial ports close through the link layer once it is attached; the network listener
+    // is this window's own component.
+    if (v_.port_no == kNetworkLink)
+        IdUDPServer1->close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TForm1::Mni_ExitClick() {
+    if (env_.exit_process)
+        env_.exit_process(0);
+    else
+        std::exit(0);
+}
+
+// The .ui carries fonts as pixel sizes (the form's design is in pixels) in dynamic
+// properties, which Designer's font property cannot express.
+void TForm1::apply_design_fonts() {
+    QList<QWidget*> widgets = findChildren<QWidget*>();
+    widgets.prepend(this);
+    for (QWidget* w : widgets) {
+        const QVariant px = w->property("fontPixelSize");
+        const QVariant family = w->property("fontFamily");
+        const QVariant bold = w->property("fontBold");
+        if (!px.isValid() && !family.isValid() && !bold.isValid())
+            continue;
+        QFont f = w->font();
+        if (family.isValid())
+            f.setFamilies({family.toString(), QStringLiteral("Noto Sans CJK SC"),
+                           QStringLiteral("DejaVu Sans")});
+        if (px.isValid())
+            f.setPixelSize(px.toInt());
+        if (bold.isValid())
+            f.setBold(bold.toBool());
+        w->setFont(f);
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->cht1 && event->type() == QEvent::Resize)
+        place_chart_overlays();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The right title keeps its distance to the right edge; the cursor line spans the plot's
+// height.
+void TForm1::place_chart_overlays() {
+    QCustomPlot* chart = ui_->cht1;
+    QLabel* right = ui_->lbl_title_02;
+    right->move(chart->width() - right->width() - 50, right->y());
+    ui_->shp1->resize(1, std::max(0, chart->height() - 2 * ui_->shp1->y()));
+}

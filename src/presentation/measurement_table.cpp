@@ -1,0 +1,387 @@
+#include "presentation/measurement_table.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr std::size_t kRowChunk = 1u << 16;    // rows per row-store chunk
+constexpr std::size_t kArenaChunk = 1u << 20;  // bytes per arena chunk
+constexpr std::int64_t kEmptyIndex = std::numeric_limits<std::int64_t>::min();
+constexpr std::uint64_t kNoText = std::numeric_limits<std::uint64_t>::max();
+constexpr int kPackedTexts = 4; // time, main value, sub value, third value
+
+// UTF-8 length of a UTF-16 text; unpaired surrogates count as the replacement character.
+std::size_t utf8_size(const QString& s) {
+    std::size_t n = 0;
+    const char16_t* p = reinterpret_cast<const char16_t*>(s.utf16());
+    const qsizetype len = s.size();
+    for (qsizetype i = 0; i < len; ++i) {
+        const char16_t c = p[i];
+        if (c < 0x80) {
+            n += 1;
+        } else if (c < 0x800) {
+            n += 2;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < len && QChar::isLowSurrogate(p[i + 1])) {
+            n += 4;
+            ++i;
+        } else {
+            n += 3;
+        }
+    }
+    return n;
+}
+
+char* put_utf8(const QString& s, char* out) {
+    const char16_t* p = reinterpret_cast<const char16_t*>(s.utf16());
+    const qsizetype len = s.size();
+    for (qsizetype i = 0; i < len; ++i) {
+        char32_t c = p[i];
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < len && QChar::isLowSurrogate(p[i + 1])) {
+            c = QChar::surrogateToUcs4(p[i], p[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            c = 0xFFFD;
+        }
+        if (c < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *out++ = static_cast<char>(0xE0 | (c >> 12));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *out++ = static_cast<char>(0xF0 | (c >> 18));
+            *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+std::size_t varint_size(std::size_t v) {
+    std::size_t n = 1;
+    while (v >= 0x80) {
+        v >>= 7;
+        ++n;
+    }
+    return n;
+}
+
+char* put_varint(std::size_t v, char* out) {
+    while (v >= 0x80) {
+        *out++ = static_cast<char>(0x80 | (v & 0x7F));
+        v >>= 7;
+    }
+    *out++ = static_cast<char>(v);
+    return out;
+}
+
+const char* get_varint(const char* in, std::size_t& v) {
+    v = 0;
+    int shift = 0;
+    unsigned char b;
+    do {
+        b = static_cast<unsigned char>(*in++);
+        v |= static_cast<std::size_t>(b & 0x7F) << shift;
+        shift += 7;
+    } while (b & 0x80);
+    return in;
+}
+
+} // namespace
+
+struct MeasurementTable::Row {
+    std::int64_t index = kEmptyIndex;
+    std::uint64_t text_ref = kNoText; // where the packed texts start in the arena
+    std::uint32_t func[3] = {0, 0, 0}; // interned main, sub and third function
+    std::uint32_t text_bytes = 0;
+};
+
+// Append-only store of packed texts in chunks, so that growing never copies what is stored.
+// A reference is (chunk << 32) | offset.
+class MeasurementTable::Arena {
+public:
+    char* reserve(std::size_t bytes, std::uint64_t& ref) {
+        if (chunks_.empty() || used_ + bytes > chunk_size_) {
+            chunk_size_ = std::max(kArenaChunk, bytes);
+            chunks_.push_back(std::make_unique<char[]>(chunk_size_));
+            capacity_ += chunk_size_;
+            used_ = 0;
+        }
+        ref = (static_cast<std::uint64_t>(chunks_.size() - 1) << 32) | used_;
+        char* p = chunks_.back().get() + used_;
+        used_ += bytes;
+        live_ += bytes;
+        return p;
+    }
+    const char* at(std::uint64_t ref) const {
+        return chunks_[ref >> 32].get() + (ref & 0xFFFFFFFFu);
+    }
+    void release(std::size_t bytes) { live_ -= bytes; }
+    std::size_t capacity() const { return capacity_; }
+    std::size_t live() const { return live_; }
+    std::size_t chunk_count() const { return chunks_.size(); }
+
+private:
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::size_t chunk_size_ = 0;
+    std::size_t used_ = 0;
+    std::size_t capacity_ = 0;
+    std::size_t live_ = 0;
+};
+
+MeasurementTable::MeasurementTable(QObject* parent)
+    : QAbstractTableModel(parent), arena_(std::make_unique<Arena>()) {
+    interned_.emplace_back(); // id 0 is the empty text
+    intern_ids_.insert(QString(), 0);
+    static_assert(sizeof(Row) == 32, "the row record is what keeps millions of rows small");
+    widths_.fill(64);
+}
+
+MeasurementTable::~MeasurementTable() = default;
+
+MeasurementTable::Row& MeasurementTable::row_at(int data_row) {
+    const auto i = static_cast<std::size_t>(data_row);
+    return row_chunks_[i / kRowChunk][i % kRowChunk];
+}
+
+const MeasurementTable::Row& MeasurementTable::row_at(int data_row) const {
+    const auto i = static_cast<std::size_t>(data_row);
+    return row_chunks_[i / kRowChunk][i % kRowChunk];
+}
+
+void MeasurementTable::push_empty_row() {
+    if (rows_ == row_chunks_.size() * kRowChunk)
+        row_chunks_.push_back(std::make_unique<Row[]>(kRowChunk));
+    row_chunks_[rows_ / kRowChunk][rows_ % kRowChunk] = Row{};
+    ++rows_;
+}
+
+std::uint32_t MeasurementTable::intern(const QString& s) {
+    if (s.isEmpty())
+        return 0;
+    auto it = intern_ids_.constFind(s);
+    if (it != intern_ids_.cend())
+        return it.value();
+    const auto id = static_cast<std::uint32_t>(interned_.size());
+    interned_.push_back(s);
+    intern_ids_.insert(s, id);
+    return id;
+}
+
+// texts: time, main value, main function, sub value, sub function, third value, third function
+void MeasurementTable::write_row(int data_row, std::int64_t index, const QString* texts) {
+    Row& r = row_at(data_row);
+    if (r.text_ref != kNoText)
+        arena_->release(r.text_bytes);
+    r.index = index;
+    r.func[0] = intern(texts[2]);
+    r.func[1] = intern(texts[4]);
+    r.func[2] = intern(texts[6]);
+
+    const QString* packed[kPackedTexts] = {&texts[0], &texts[1], &texts[3], &texts[5]};
+    std::size_t sizes[kPackedTexts];
+    std::size_t total = 0;
+    for (int i = 0; i < kPackedTexts; ++i) {
+        sizes[i] = utf8_size(*packed[i]);
+        total += varint_size(sizes[i]) + sizes[i];
+    }
+    char* out = arena_->reserve(total, r.text_ref);
+    for (int i = 0; i < kPackedTexts; ++i)
+        out = put_utf8(*packed[i], put_varint(sizes[i], out));
+    r.text_bytes = static_cast<std::uint32_t>(total);
+
+    // Rewriting rows (a file load) leaves old texts behind; reclaim them once they dominate.
+    const std::size_t garbage = arena_->capacity() - arena_->live();
+    if (garbage > 4 * kArenaChunk && garbage > 2 * arena_->live())
+        compact_arena();
+}
+
+void MeasurementTable::compact_arena() {
+    auto fresh = std::make_unique<Arena>();
+    for (std::size_t i = 0; i < rows_; ++i) {
+        Row& r = row_at(static_cast<int>(i));
+        if (r.text_ref == kNoText)
+            continue;
+        std::uint64_t ref;
+        std::memcpy(fresh->reserve(r.text_bytes, ref), arena_->at(r.text_ref), r.text_bytes);
+        r.text_ref = ref;
+    }
+    arena_ = std::move(fresh);
+}
+
+void MeasurementTable::set_row_count(int n) {
+    n = std::max(n, 1);
+    beginResetModel();
+    const auto target = static_cast<std::size_t>(n - 1);
+    while (rows_ > target) {
+        Row& r = row_at(static_cast<int>(rows_ - 1));
+        if (r.text_ref != kNoText)
+            arena_->release(r.text_bytes);
+        --rows_;
+    }
+    while (rows_ < target)
+        push_empty_row();
+    row_chunks_.resize((rows_ + kRowChunk - 1) / kRowChunk);
+    if (rows_ == 0 || arena_->capacity() > 2 * arena_->live() + kArenaChunk)
+        compact_arena();
+    first_empty_hint_ = std::min(first_empty_hint_, rows_);
+    current_row_ = std::min(current_row_, n - 1);
+    announced_ = static_cast<int>(rows_);
+    dirty_lo_ = dirty_hi_ = -1;
+    endResetModel();
+}
+
+QString MeasurementTable::cell(int row, int col) const {
+    if (col < 0 || col >= kColumns || row < 0 || row >= row_count())
+        return {};
+    if (row == 0)
+        return header_[col];
+    const Row& r = row_at(row - 1);
+    switch (col) {
+    case ColIndex:
+        return r.index == kEmptyIndex ? QString() : QString::number(r.index);
+    case ColMainFunc:
+        return interned_[r.func[0]];
+    case ColSubFunc:
+        return interned_[r.func[1]];
+    case ColTFunc:
+        return interned_[r.func[2]];
+    default:
+        break;
+    }
+    if (r.text_ref == kNoText)
+        return {};
+    const int which = col == ColTime ? 0 : col == ColMain ? 1 : col == ColSub ? 2 : 3;
+    const char* p = arena_->at(r.text_ref);
+    std::size_t len = 0;
+    for (int i = 0;; ++i) {
+        p = get_varint(p, len);
+        if (i == which)
+            return QString::fromUtf8(p, static_cast<qsizetype>(len));
+        p += len;
+    }
+}
+
+bool MeasurementTable::row_filled(int row) const {
+    if (row < 0 || row >= row_count())
+        return false;
+    if (row == 0)
+        return !header_[0].isEmpty();
+    return row_at(row - 1).index != kEmptyIndex;
+}
+
+std::int64_t MeasurementTable::row_index(int row) const {
+    return row >= 1 && row < row_count() ? row_at(row - 1).index : 0;
+}
+
+void MeasurementTable::set_header(int col, const QString& text) {
+    header_.at(col) = text;
+    emit headerDataChanged(Qt::Horizontal, col, col);
+}
+
+void MeasurementTable::set_row(int row, std::int64_t index, const std::array<QString, 7>& texts) {
+    if (row < 1 || row >= row_count())
+        return;
+    write_row(row - 1, index, texts.data());
+    mark_dirty(row - 1);
+}
+
+void MeasurementTable::grid_add_row(const QString& time, const QString& main_no,
+                                    const QString& main_range, const QString& sub_no,
+                                    const QString& sub_range, const QString& t_no,
+                                    const QString& t_range) {
+    // Keep one empty row at the bottom, then fill the first empty row from the top.
+    if (rows_ == 0 || row_at(static_cast<int>(rows_ - 1)).index != kEmptyIndex)
+        push_empty_row();
+    std::size_t r = first_empty_hint_;
+    while (row_at(static_cast<int>(r)).index != kEmptyIndex)
+        ++r;
+    first_empty_hint_ = r;
+
+    const QString texts[7] = {time, main_no, main_range, sub_no, sub_range, t_no, t_range};
+    const int grid_row = static_cast<int>(r) + 1;
+    write_row(static_cast<int>(r), grid_row, texts);
+    mark_dirty(static_cast<int>(r));
+    current_row_ = grid_row;
+    current_moved_ = true;
+}
+
+void MeasurementTable::mark_dirty(int data_row) {
+    if (data_row < announced_) {
+        dirty_lo_ = dirty_lo_ < 0 ? data_row : std::min(dirty_lo_, data_row);
+        dirty_hi_ = std::max(dirty_hi_, data_row);
+    }
+    schedule_flush();
+}
+
+void MeasurementTable::schedule_flush() {
+    if (flush_pending_)
+        return;
+    flush_pending_ = true;
+    QMetaObject::invokeMethod(this, &MeasurementTable::flush, Qt::QueuedConnection);
+}
+
+void MeasurementTable::flush() {
+    flush_pending_ = false;
+    if (dirty_lo_ >= 0) {
+        emit dataChanged(index(dirty_lo_, 0), index(dirty_hi_, kColumns - 1));
+        dirty_lo_ = dirty_hi_ = -1;
+    }
+    const int stored = static_cast<int>(rows_);
+    if (stored > announced_) {
+        beginInsertRows(QModelIndex(), announced_, stored - 1);
+        announced_ = stored;
+        endInsertRows();
+    }
+    if (current_moved_) {
+        current_moved_ = false;
+        emit current_row_changed(current_row_);
+    }
+}
+
+std::size_t MeasurementTable::memory_bytes() const {
+    std::size_t bytes = row_chunks_.size() * kRowChunk * sizeof(Row) + arena_->capacity();
+    for (const QString& s : interned_)
+        bytes += sizeof(QString) + static_cast<std::size_t>(s.capacity()) * 2;
+    return bytes + static_cast<std::size_t>(intern_ids_.capacity()) * (sizeof(QString) + 8);
+}
+
+int MeasurementTable::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : announced_;
+}
+
+int MeasurementTable::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant MeasurementTable::data(const QModelIndex& idx, int role) const {
+    if (!idx.isValid() || idx.row() >= announced_)
+        return {};
+    if (role == Qt::DisplayRole)
+        return cell(idx.row() + 1, idx.column());
+    // The index column looks like the header, as a fixed first column of a grid does.
+    if (idx.column() == ColIndex && role == Qt::BackgroundRole)
+        return QGuiApplication::palette().button();
+    return {};
+}
+
+QVariant MeasurementTable::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || section < 0)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section < kColumns ? QVariant(header_[section]) : QVariant();
+    return section + 1;
+}
+
+Qt::ItemFlags MeasurementTable::flags(const QModelIndex& idx) const {
+    return idx.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
