@@ -61,7 +61,12 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     line.setColor(QPalette::Window, Qt::black);
     ui_->shp1->setPalette(line);
 
-    ui_->pgc_main->tabBar()->setFocusPolicy(Qt::NoFocus);
+    // Only the tab captions use the larger font; the pages keep the window's.
+    QTabBar* tabs = ui_->pgc_main->tabBar();
+    QFont caption = tabs->font();
+    caption.setPixelSize(13);
+    tabs->setFont(caption);
+    tabs->setFocusPolicy(Qt::NoFocus);
     for (QWidget* w : {static_cast<QWidget*>(ui_->cbb_port), static_cast<QWidget*>(ui_->edt_Number),
                        static_cast<QWidget*>(ui_->edt_Interval)})
         w->installEventFilter(&digit_filter_);
