@@ -19,8 +19,11 @@ std::vector<Reading> typical_readings(int n) {
     std::vector<Reading> r;
     r.reserve(n);
     for (int i = 0; i < n; ++i)
-        r.push_back({QStringLiteral("%1:%2:%3.%4").arg(i / 36000 % 24).arg(i / 600 % 60)
-                         .arg(i / 10 % 60, 2, 10, QChar('0')).arg(i % 10),
+        r.push_back({QStringLiteral("%1:%2:%3.%4")
+                         .arg(i / 36000 % 24)
+                         .arg(i / 600 % 60)
+                         .arg(i / 10 % 60, 2, 10, QChar('0'))
+                         .arg(i % 10),
                      QString::number(1.23456 + (i % 1000) * 1e-4, 'f', 5),
                      QString::number(50.012 + (i % 7) * 1e-3, 'f', 3)});
     return r;

@@ -44,10 +44,10 @@ using list_of_real_Record = std::vector<real_Record>;
 // Link numbers held by port_no: a serial port number, the network link, or none.
 inline constexpr std::int32_t kNoLink = 0;
 inline constexpr std::int32_t kNetworkLink = -100;
-inline constexpr int kPortCount = 100;        // serial port numbers 0..99
-inline constexpr int kRxBufSize = 19201;      // rx_buf / udp_buf, indexes 0..19200
-inline constexpr int kLiveRecordCount = 101;  // live_records, indexes 0..100
-inline constexpr int kLanTextSize = 20001;    // lan_text, indexes 0..20000
+inline constexpr int kPortCount = 100;       // serial port numbers 0..99
+inline constexpr int kRxBufSize = 19201;     // rx_buf / udp_buf, indexes 0..19200
+inline constexpr int kLiveRecordCount = 101; // live_records, indexes 0..100
+inline constexpr int kLanTextSize = 20001;   // lan_text, indexes 0..20000
 
 struct ALL_V {
     std::array<com_Status, kPortCount> com_state{};

@@ -10,7 +10,7 @@ struct HeaderColumn {
 };
 
 constexpr HeaderColumn kHeader[MeasurementTable::kColumns] = {
-    {"Index", 60},      {"Time", 120},         {"Main_Number", 80}, {"Main_Function", 80},
+    {"Index", 60},      {"Time", 120},        {"Main_Number", 80}, {"Main_Function", 80},
     {"Sub_Number", 80}, {"Sub_Function", 80}, {"T_Number", 80},    {"T_Function", 80},
 };
 

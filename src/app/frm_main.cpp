@@ -50,8 +50,8 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     connect(table_, &MeasurementTable::current_row_changed, grid, [grid, this](int row) {
         const QModelIndex at = table_->index(row - 1, 0);
-        grid->selectionModel()->setCurrentIndex(
-            at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        grid->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
         grid->scrollTo(at);
     });
 

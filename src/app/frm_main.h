@@ -21,10 +21,10 @@ class TForm1;
 // What the main window takes from its surroundings. The defaults are the real ones; tests
 // substitute their own directory, ports, boxes and exit.
 struct FormEnvironment {
-    QString exe_dir;                        // where "debug.txt" is looked for
+    QString exe_dir; // where "debug.txt" is looked for
     PortEnumerator ports = list_serial_devices;
-    UserDialogs* dialogs = nullptr;         // null: real message boxes and dialogs
-    std::function<void(int)> exit_process;  // null: std::exit
+    UserDialogs* dialogs = nullptr;        // null: real message boxes and dialogs
+    std::function<void(int)> exit_process; // null: std::exit
 };
 
 // The main window. Its elements are built from frm_main.ui and carry their control names as

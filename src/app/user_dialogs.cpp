@@ -42,9 +42,15 @@ bool run_file_dialog(QWidget* owner, FileDialogSpec& spec, QFileDialog::AcceptMo
 
 } // namespace
 
-void QtUserDialogs::warning(const QString& text) { box(owner_, QMessageBox::Warning, text); }
-void QtUserDialogs::error(const QString& text) { box(owner_, QMessageBox::Critical, text); }
-void QtUserDialogs::plain(const QString& text) { box(owner_, QMessageBox::NoIcon, text); }
+void QtUserDialogs::warning(const QString& text) {
+    box(owner_, QMessageBox::Warning, text);
+}
+void QtUserDialogs::error(const QString& text) {
+    box(owner_, QMessageBox::Critical, text);
+}
+void QtUserDialogs::plain(const QString& text) {
+    box(owner_, QMessageBox::NoIcon, text);
+}
 
 bool QtUserDialogs::input(const QString& caption, const QString& prompt, QString& value) {
     bool ok = false;

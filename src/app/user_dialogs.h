@@ -9,10 +9,10 @@ class QWidget;
 // behaviour of the platform dialog it stands for.
 struct FileDialogSpec {
     QStringList filters;
-    int selected_filter = 0;    // index into filters
-    QString default_suffix;     // appended to a name typed without extension
+    int selected_filter = 0; // index into filters
+    QString default_suffix;  // appended to a name typed without extension
     bool confirm_overwrite = false;
-    QString file_name;          // cleared or preset by the caller before each use
+    QString file_name; // cleared or preset by the caller before each use
 };
 
 // Every modal exchange with the user goes through this seam, so that tests script the user's

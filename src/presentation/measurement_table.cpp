@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr std::size_t kRowChunk = 1u << 16;    // rows per row-store chunk
-constexpr std::size_t kArenaChunk = 1u << 20;  // bytes per arena chunk
+constexpr std::size_t kRowChunk = 1u << 16;   // rows per row-store chunk
+constexpr std::size_t kArenaChunk = 1u << 20; // bytes per arena chunk
 constexpr std::int64_t kEmptyIndex = std::numeric_limits<std::int64_t>::min();
 constexpr std::uint64_t kNoText = std::numeric_limits<std::uint64_t>::max();
 constexpr int kPackedTexts = 4; // time, main value, sub value, third value
@@ -100,7 +100,7 @@ const char* get_varint(const char* in, std::size_t& v) {
 
 struct MeasurementTable::Row {
     std::int64_t index = kEmptyIndex;
-    std::uint64_t text_ref = kNoText; // where the packed texts start in the arena
+    std::uint64_t text_ref = kNoText;  // where the packed texts start in the arena
     std::uint32_t func[3] = {0, 0, 0}; // interned main, sub and third function
     std::uint32_t text_bytes = 0;
 };

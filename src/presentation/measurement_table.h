@@ -98,8 +98,8 @@ private:
     std::size_t first_empty_hint_ = 0; // every data row before it is filled
     int current_row_ = 1;
 
-    int announced_ = 0;   // data rows the attached views know about
-    int dirty_lo_ = -1;   // range of announced data rows changed since the last flush
+    int announced_ = 0; // data rows the attached views know about
+    int dirty_lo_ = -1; // range of announced data rows changed since the last flush
     int dirty_hi_ = -1;
     bool current_moved_ = false;
     bool flush_pending_ = false;

@@ -26,11 +26,11 @@
 namespace {
 
 const char* const kConnectionGroup[] = {
-    "btn_Check",  "btn_QS",       "btn_DCV",  "btn_ACV",      "btn_DCA",      "btn_ACA",
-    "btn_RES",    "btn_FRE",      "btn_DCmA", "btn_ACmA",     "btn_TCK",      "btn_TCJ",
-    "btn_PT100",  "btn_PT1000",   "btn_Read", "btn_output",   "edt_Read",     "edt_output",
-    "cbb_target", "edt_Number",   "edt_Interval", "edt_COM_line", "btn_Send", "mmo_re",
-    "btn_Log",    "btn_time",     "btn_set_time", "btn_closecom"};
+    "btn_Check",  "btn_QS",     "btn_DCV",      "btn_ACV",      "btn_DCA",  "btn_ACA",
+    "btn_RES",    "btn_FRE",    "btn_DCmA",     "btn_ACmA",     "btn_TCK",  "btn_TCJ",
+    "btn_PT100",  "btn_PT1000", "btn_Read",     "btn_output",   "edt_Read", "edt_output",
+    "cbb_target", "edt_Number", "edt_Interval", "edt_COM_line", "btn_Send", "mmo_re",
+    "btn_Log",    "btn_time",   "btn_set_time", "btn_closecom"};
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -63,14 +63,14 @@ protected:
 TEST_F(MainWindow, EveryElementExistsUnderItsNameAndKind) {
     start(false);
     const std::pair<const char*, const char*> elements[] = {
-        {"pnl_conf", "QWidget"},       {"pnl_main", "QWidget"},      {"pnl_info", "QWidget"},
-        {"pnl_SR", "QWidget"},         {"pgc_main", "QTabWidget"},   {"ts_chart", "QWidget"},
-        {"ts_grid", "QWidget"},        {"cht1", "QCustomPlot"},      {"strngrd1", "QTableView"},
-        {"mmo_re", "QPlainTextEdit"},  {"cbb_port", "QComboBox"},    {"cbb1", "QComboBox"},
-        {"cbb_target", "QComboBox"},   {"edt_COM_line", "QLineEdit"}, {"btn_Send", "QPushButton"},
-        {"lbl_title_01", "QLabel"},    {"lbl_title_02", "QLabel"},   {"lbl_chn1", "QLabel"},
-        {"lbl_chn2", "QLabel"},        {"lbl_time", "QLabel"},       {"shp1", "QFrame"},
-        {"IdUDPServer1", "QUdpSocket"}, {"tmr_com_check", "QTimer"}, {"mm_Main", "QMenuBar"},
+        {"pnl_conf", "QWidget"},        {"pnl_main", "QWidget"},       {"pnl_info", "QWidget"},
+        {"pnl_SR", "QWidget"},          {"pgc_main", "QTabWidget"},    {"ts_chart", "QWidget"},
+        {"ts_grid", "QWidget"},         {"cht1", "QCustomPlot"},       {"strngrd1", "QTableView"},
+        {"mmo_re", "QPlainTextEdit"},   {"cbb_port", "QComboBox"},     {"cbb1", "QComboBox"},
+        {"cbb_target", "QComboBox"},    {"edt_COM_line", "QLineEdit"}, {"btn_Send", "QPushButton"},
+        {"lbl_title_01", "QLabel"},     {"lbl_title_02", "QLabel"},    {"lbl_chn1", "QLabel"},
+        {"lbl_chn2", "QLabel"},         {"lbl_time", "QLabel"},        {"shp1", "QFrame"},
+        {"IdUDPServer1", "QUdpSocket"}, {"tmr_com_check", "QTimer"},   {"mm_Main", "QMenuBar"},
     };
     for (auto [name, kind] : elements) {
         QObject* o = form->findChild<QObject*>(QString::fromLatin1(name));
@@ -110,8 +110,8 @@ TEST_F(MainWindow, ListsAndFieldsHoldTheirInitialItems) {
     QStringList speeds;
     for (int i = 0; i < speed->count(); ++i)
         speeds << speed->itemText(i);
-    EXPECT_EQ(speeds, QStringList({"1200", "1800", "2400", "4800", "7200", "9600", "19200",
-                                   "38400", "56000", "57600", "115200"}));
+    EXPECT_EQ(speeds, QStringList({"1200", "1800", "2400", "4800", "7200", "9600", "19200", "38400",
+                                   "56000", "57600", "115200"}));
     EXPECT_EQ(speed->currentText(), QStringLiteral("9600"));
 
     auto* target = find<QComboBox>("cbb_target");
@@ -122,7 +122,7 @@ TEST_F(MainWindow, ListsAndFieldsHoldTheirInitialItems) {
     EXPECT_EQ(find<QLineEdit>("edt_Interval")->text(), QStringLiteral("1"));
 
     const std::pair<const char*, const char*> fixed[] = {
-        {"btn_DCV", "DCV"},       {"btn_RES", "Resistance"},   {"btn_FRE", "Frequency"},
+        {"btn_DCV", "DCV"},         {"btn_RES", "Resistance"},    {"btn_FRE", "Frequency"},
         {"btn_PT100", "PT100 385"}, {"btn_PT1000", "PT1000 385"}, {"btn_set_time", "SET TIME"},
         {"btn_time", "TIME ?"}};
     for (auto [name, text] : fixed)
@@ -256,11 +256,11 @@ TEST_F(MainWindow, DockingHoldsWhenTheWindowGrows) {
 TEST_F(MainWindow, TabKeyVisitsControlsInOrder) {
     start(false);
     const QStringList order = {
-        "cbb_port",   "cbb1",      "btn_closecom", "btn_Check",  "btn_DCV",      "btn_ACV",
-        "btn_DCA",    "btn_ACA",   "btn_RES",      "btn_FRE",    "btn_DCmA",     "btn_ACmA",
-        "btn_TCK",    "btn_PT100", "btn_TCJ",      "btn_PT1000", "edt_Read",     "btn_Read",
-        "edt_output", "btn_output", "cbb_target",  "edt_Number", "edt_Interval", "btn_Log",
-        "btn_set_time", "btn_time", "btn_QS",      "edt_COM_line", "btn_Send",   "mmo_re"};
+        "cbb_port",     "cbb1",       "btn_closecom", "btn_Check",    "btn_DCV",      "btn_ACV",
+        "btn_DCA",      "btn_ACA",    "btn_RES",      "btn_FRE",      "btn_DCmA",     "btn_ACmA",
+        "btn_TCK",      "btn_PT100",  "btn_TCJ",      "btn_PT1000",   "edt_Read",     "btn_Read",
+        "edt_output",   "btn_output", "cbb_target",   "edt_Number",   "edt_Interval", "btn_Log",
+        "btn_set_time", "btn_time",   "btn_QS",       "edt_COM_line", "btn_Send",     "mmo_re"};
     QStringList seen;
     QWidget* start_at = find<QWidget>("cbb_port");
     QWidget* w = start_at;

@@ -81,7 +81,8 @@ TEST(AppLoad, DecimalSeparatorFollowsTheLocale) {
         {QLocale::c(), "."},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(probe_dec_sep(c.locale), QString::fromLatin1(c.sep)) << c.locale.name().toStdString();
+        EXPECT_EQ(probe_dec_sep(c.locale), QString::fromLatin1(c.sep))
+            << c.locale.name().toStdString();
 }
 
 } // namespace

@@ -17,9 +17,8 @@ namespace {
 
 TEST(KeyFilter, PassesDigitsAndBackspaceOnly) {
     const std::pair<char16_t, bool> cases[] = {
-        {u'0', true},  {u'5', true},  {u'9', true},  {8, true},    {u'a', false},
-        {u'Z', false}, {u'-', false}, {u'.', false}, {u' ', false}, {u'/', false},
-        {u':', false}, {u'٣', false},
+        {u'0', true},  {u'5', true},  {u'9', true},  {8, true},     {u'a', false}, {u'Z', false},
+        {u'-', false}, {u'.', false}, {u' ', false}, {u'/', false}, {u':', false}, {u'٣', false},
     };
     for (auto [ch, passes] : cases) {
         QChar key(ch);

@@ -92,8 +92,9 @@ TEST_F(Table, RewritingRowsKeepsCellsAndReclaimsMemory) {
     for (int load = 0; load < 8; ++load) {
         table.set_row_count(rows + 1);
         for (int r = 1; r <= rows; ++r)
-            table.set_row(r, r + load, {"12:34:56.7", QString::number(r * 0.5), "DCV",
-                                        QString::number(load), "Hz", "", ""});
+            table.set_row(r, r + load,
+                          {"12:34:56.7", QString::number(r * 0.5), "DCV", QString::number(load),
+                           "Hz", "", ""});
         if (load == 0)
             after_first = table.memory_bytes();
     }

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// The general text of a number, as readings and the chart cursor show them: at most 15
+// significant digits (rounded), trailing zeros removed, `dec_sep` as decimal separator, no
+// grouping. Plain notation when 0.0001 <= |x| < 1e15, otherwise scientific ("1.2345678E-5",
+// "1E15"). Zero gives "0".
+QString general_text(double x, QChar dec_sep);

@@ -1,0 +1,44 @@
+#include "protocol/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+TEST(GeneralText, PlainAndScientificForms) {
+    struct Case {
+        double x;
+        const char* dot;
+    };
+    const Case cases[] = {
+        {0.0, "0"},
+        {-0.0, "0"},
+        {1.0, "1"},
+        {2.5, "2.5"},
+        {-2.5, "-2.5"},
+        {1.2346, "1.2346"},
+        {100.0, "100"},
+        {0.0001, "0.0001"},
+        {0.00012, "0.00012"},
+        {0.000099, "9.9E-5"},
+        {0.000012345678, "1.2345678E-5"},
+        {123456789012345.0, "123456789012345"},
+        {1e15, "1E15"},
+        {-1.5e20, "-1.5E20"},
+        {0.1 + 0.2, "0.3"},           // 15 digits hide the binary noise
+        {1234567.891, "1234567.891"}, // no grouping
+        {999999999999999.9, "1E15"},  // rounding carries into the next decade
+        {1.0 / 3.0, "0.333333333333333"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(general_text(c.x, QLatin1Char('.')), QString::fromLatin1(c.dot)) << c.x;
+}
+
+TEST(GeneralText, UsesTheGivenDecimalSeparator) {
+    EXPECT_EQ(general_text(1.2346, QLatin1Char(',')), QStringLiteral("1,2346"));
+    EXPECT_EQ(general_text(1.5e-7, QLatin1Char(',')), QStringLiteral("1,5E-7"));
+    EXPECT_EQ(general_text(1234.0, QLatin1Char(',')), QStringLiteral("1234"));
+}
+
+} // namespace
