@@ -6,6 +6,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 
 export QT_QPA_PLATFORM=offscreen
+
+echo "== formatting"
+(cd "$root" && git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror)
 jobs=$(nproc)
 
 echo "== normal build"
