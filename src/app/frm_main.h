@@ -2,6 +2,7 @@
 
 #include "app/all_v.h"
 #include "app/key_filter.h"
+#include "app/traffic_log.h"
 #include "app/user_dialogs.h"
 #include "link/port_enumeration.h"
 
@@ -38,6 +39,9 @@ public:
 
     MeasurementTable& table() { return *table_; }
     UserDialogs& dialogs() { return *dialogs_; }
+    // The debug window's log, attached once that window exists (it is created after this one).
+    void set_traffic_log(TrafficLog* log) { traffic_log_ = log; }
+    TrafficLog* traffic_log() const { return traffic_log_; }
 
     // Non-visual components of the window.
     FileDialogSpec dlgOpen1;
@@ -64,4 +68,5 @@ private:
     std::unique_ptr<UserDialogs> own_dialogs_;
     UserDialogs* dialogs_ = nullptr;
     DigitKeyFilter digit_filter_;
+    TrafficLog* traffic_log_ = nullptr;
 };

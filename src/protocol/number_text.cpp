@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QByteArray>
+
 QString general_text(double x, QChar dec_sep) {
     if (std::isnan(x))
         return QStringLiteral("NAN");
@@ -42,4 +44,43 @@ QString general_text(double x, QChar dec_sep) {
         out += QLatin1Char('E') + QString::number(exp10);
     }
     return out;
+}
+
+bool text_to_number(const QString& text, QChar dec_sep, double& value) {
+    const QString t = text.trimmed();
+    QByteArray c; // the same number in the C locale, for strtod
+    c.reserve(t.size());
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    auto digits = [&] {
+        const qsizetype start = i;
+        while (i < n && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+            c += char(t[i++].unicode());
+        return i - start;
+    };
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        c += char(t[i++].unicode());
+    qsizetype mantissa = digits();
+    if (i < n && t[i] == dec_sep) {
+        c += '.';
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < n && (t[i] == QLatin1Char('E') || t[i] == QLatin1Char('e'))) {
+        c += 'e';
+        ++i;
+        if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+            c += char(t[i++].unicode());
+        if (digits() == 0)
+            return false;
+    }
+    if (i != n)
+        return false;
+    const double v = std::strtod(c.constData(), nullptr);
+    if (!std::isfinite(v))
+        return false;
+    value = v;
+    return true;
 }

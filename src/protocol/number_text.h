@@ -8,3 +8,9 @@
 // grouping. Plain notation when 0.0001 <= |x| < 1e15, otherwise scientific ("1.2345678E-5",
 // "1E15"). Zero gives "0".
 QString general_text(double x, QChar dec_sep);
+
+// Reads a number written with `dec_sep` as decimal separator: optional blanks around it, an
+// optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional
+// sign, digits). No grouping, no other separator. False for anything else, the empty text
+// included; `value` is then left alone.
+bool text_to_number(const QString& text, QChar dec_sep, double& value);

@@ -42,3 +42,36 @@ TEST(GeneralText, UsesTheGivenDecimalSeparator) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextToNumber, AcceptsOnlyNumbersInTheLocaleForm) {
+    struct Case {
+        const char* text;
+        char sep;
+        bool ok;
+        double value;
+    };
+    const Case cases[] = {
+        {"1.5", '.', true, 1.5},       {"1,5", ',', true, 1.5},
+        {"1.5", ',', false, 0},        {"1,5", '.', false, 0},
+        {"-2", '.', true, -2},         {"+2.25", '.', true, 2.25},
+        {" 3.5 ", '.', true, 3.5},     {"1.2345E-3", '.', true, 1.2345e-3},
+        {"1e3", '.', true, 1000},      {"1,5E+2", ',', true, 150},
+        {"1.2345678E", '.', false, 0}, {"", '.', false, 0},
+        {"  ", '.', false, 0},         {"-", '.', false, 0},
+        {".", '.', false, 0},          {".5", '.', true, 0.5},
+        {"5.", '.', true, 5},          {"1 000", '.', false, 0},
+        {"1,000.5", '.', false, 0},    {"0x10", '.', false, 0},
+        {"inf", '.', false, 0},        {"nan", '.', false, 0},
+        {"1e999", '.', false, 0},      {"12abc", '.', false, 0},
+    };
+    for (const Case& c : cases) {
+        double v = -99;
+        EXPECT_EQ(text_to_number(QString::fromLatin1(c.text), QLatin1Char(c.sep), v), c.ok)
+            << c.text << " with " << c.sep;
+        EXPECT_DOUBLE_EQ(v, c.ok ? c.value : -99) << c.text;
+    }
+}
+
+} // namespace
