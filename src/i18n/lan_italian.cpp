@@ -30,7 +30,7 @@ constexpr LanText kTexts[] = {
     {30, "determinare"},
     {31, "annullare"},
     {100, "chiudere"},
-    {101, "Impostazione"},
+    {101, "Imposta"},
     {102, "Porta"},
     {104, "Comando manuale"},
     {105, "Informazioni\rstrumento"},

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -220,6 +221,36 @@ TEST_F(LanguageSwitch, SwitchingLeavesEnabledAndVisibleStatesAlone) {
     EXPECT_FALSE(form->findChild<QAction*>("Mni_Spr")->isVisible());
     EXPECT_FALSE(form->findChild<QWidget*>("btn_Check")->isEnabled());
     EXPECT_EQ(shown("btn_QS"), QStringLiteral("Inicio rápido"));
+}
+
+// Long words (German "Geräteinformationen", French "Démarrage rapide") must not be cut off in
+// the 200-pixel left panel or in the top strip, in any language.
+TEST_F(LanguageSwitch, EveryTranslatedTextFitsItsControl) {
+    form->show();
+    for (int n = 1; n <= 7; ++n) {
+        SCOPED_TRACE(n);
+        item(n)->trigger();
+        for (int pass = 0; pass < 10; ++pass) {
+            QCoreApplication::sendPostedEvents();
+            QApplication::processEvents();
+        }
+        for (const Translated& t : kTranslated) {
+            auto* w = form->findChild<QWidget*>(QString::fromLatin1(t.name));
+            auto* label = qobject_cast<QLabel*>(w);
+            auto* button = qobject_cast<QAbstractButton*>(w);
+            if (!label && !button)
+                continue;
+            const QString text = label ? label->text() : button->text();
+            const QSize need = w->fontMetrics()
+                                   .boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, text)
+                                   .size();
+            // A button needs a little room around its caption for its frame.
+            const QSize room = label ? label->contentsRect().size() : w->size() - QSize(8, 4);
+            EXPECT_LE(need.width(), room.width()) << t.name << " " << qPrintable(text);
+            EXPECT_LE(need.height(), room.height()) << t.name << " " << qPrintable(text);
+        }
+    }
+    form->hide();
 }
 
 } // namespace
