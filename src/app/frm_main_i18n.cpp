@@ -12,11 +12,20 @@
 #include <QFileInfo>
 #include <QUrl>
 
+namespace {
+
+// The language item of language number n (1..9).
+QAction* language_item(Ui::TForm1& ui, int n) {
+    QAction* const items[] = {ui.lan_01, ui.lan_02, ui.lan_03, ui.lan_04, ui.lan_05,
+                              ui.lan_06, ui.lan_07, ui.lan_08, ui.lan_09};
+    return items[n - 1];
+}
+
+} // namespace
+
 void TForm1::wire_i18n() {
-    QAction* const items[] = {ui_->lan_01, ui_->lan_02, ui_->lan_03, ui_->lan_04, ui_->lan_05,
-                              ui_->lan_06, ui_->lan_07, ui_->lan_08, ui_->lan_09};
     for (int n = 1; n <= 9; ++n)
-        connect(items[n - 1], &QAction::triggered, this, [this, n] { lan_click(n); });
+        connect(language_item(*ui_, n), &QAction::triggered, this, [this, n] { lan_click(n); });
     connect(ui_->Mni_About, &QAction::triggered, this, &TForm1::Mni_AboutClick);
     connect(ui_->mni_HMun, &QAction::triggered, this, &TForm1::mni_HMunClick);
     // The log follows the Debug item's check mark, which a click inverts.
@@ -42,10 +51,8 @@ void TForm1::lan_apply(int index) {
 // Each language item applies its language, then takes the check mark; the items form one
 // exclusive group, so the item that had it loses it.
 void TForm1::lan_click(int n) {
-    QAction* const items[] = {ui_->lan_01, ui_->lan_02, ui_->lan_03, ui_->lan_04, ui_->lan_05,
-                              ui_->lan_06, ui_->lan_07, ui_->lan_08, ui_->lan_09};
     lan_apply(1000 * n);
-    items[n - 1]->setChecked(true);
+    language_item(*ui_, n)->setChecked(true);
 }
 
 void TForm1::lan_01Click() {

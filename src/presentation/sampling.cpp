@@ -46,6 +46,8 @@ void TForm3::FormShow() {
     show_position(ui_->trckbr_samp1->value());
     ui_->btn_OK->setText(v_.text(30));
     ui_->btn_cancel->setText(v_.text(31));
+    // The caption is the menu item's name, in the language the dialog is shown in.
+    setWindowTitle(v_.text(15));
 }
 
 void TForm3::trckbr_samp1Change() {

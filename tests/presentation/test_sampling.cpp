@@ -106,6 +106,7 @@ TEST_F(SamplingDialog, NextShowUsesTheCurrentLanguage) {
     EXPECT_EQ(label->text(), QStringLiteral("Registratie-interval : 12 seconden "));
     EXPECT_EQ(ok->text(), QStringLiteral("bepalen"));
     EXPECT_EQ(cancel->text(), QStringLiteral("annuleren"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Bemonsteringsfrequentie"));
     dialog->close();
 }
 
