@@ -8,6 +8,7 @@ packages=(
     libqcustomplot-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-noto-cjk fonts-dejavu-core
+    fonts-liberation
     python3 python3-xlrd
 )
 

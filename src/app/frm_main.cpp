@@ -1,6 +1,8 @@
 #include "app/frm_main.h"
 
 #include "app/app_load.h"
+#include "i18n/lan_apply.h"
+#include "i18n/lan_tables.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
 #include "ui_frm_main.h"
@@ -72,6 +74,7 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
         w->installEventFilter(&digit_filter_);
 
     connect(ui_->Mni_Exit, &QAction::triggered, this, &TForm1::Mni_ExitClick);
+    wire_i18n();
 
     FormCreate();
 
@@ -90,7 +93,9 @@ void TForm1::FormCreate() {
     for (int c = 0; c < MeasurementTable::kColumns; ++c)
         ui_->strngrd1->setColumnWidth(c, table_->column_width(c));
 
-    // Language tables and the first language are applied here once they exist.
+    lan_build(v_);
+    lan_show_names(v_, *this);
+    lan_apply(1000);
     v_.lan_index = 1000;
     v_.recall_state.clear();
 

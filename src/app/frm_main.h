@@ -14,6 +14,9 @@
 class MeasurementTable;
 class QTimer;
 class QUdpSocket;
+class TForm2;
+class TForm3;
+class TForm5;
 
 namespace Ui {
 class TForm1;
@@ -26,6 +29,8 @@ struct FormEnvironment {
     PortEnumerator ports = list_serial_devices;
     UserDialogs* dialogs = nullptr;        // null: real message boxes and dialogs
     std::function<void(int)> exit_process; // null: std::exit
+    // Opens a document with the desktop's viewer for its type. null: QDesktopServices.
+    std::function<void(const QString& path)> open_document;
 };
 
 // The main window. Its elements are built from frm_main.ui and carry their control names as
@@ -53,6 +58,27 @@ public:
     void FormClose();
     void Mni_ExitClick();
 
+    // Languages, about, help and debug windows (i18n). The three other windows are created
+    // after this one and attached here; until then their menu items do nothing.
+    void attach_windows(TForm2* debug, TForm5* about, TForm3* sampling);
+    // Shows the debug window without waiting for it; the identification operation does so
+    // while debug_on is true.
+    void show_debug_window();
+    void lan_apply(int index);
+    void lan_01Click();
+    void lan_02Click();
+    void lan_03Click();
+    void lan_04Click();
+    void lan_05Click();
+    void lan_06Click();
+    void lan_07Click();
+    void lan_08Click();
+    void lan_09Click();
+    void Mni_AboutClick();
+    void mni_HMunClick();
+    void mni_debugClick();
+    void Mni_SprClick();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -69,4 +95,11 @@ private:
     UserDialogs* dialogs_ = nullptr;
     DigitKeyFilter digit_filter_;
     TrafficLog* traffic_log_ = nullptr;
+
+    // Languages, about, help and debug windows (i18n).
+    void wire_i18n();
+    void lan_click(int n);
+    TForm2* debug_window_ = nullptr;
+    TForm5* about_window_ = nullptr;
+    TForm3* sampling_dialog_ = nullptr;
 };

@@ -1,5 +1,8 @@
 #include "app/all_v.h"
 #include "app/frm_main.h"
+#include "i18n/about.h"
+#include "i18n/debug_window.h"
+#include "presentation/sampling.h"
 
 #include <QApplication>
 
@@ -12,6 +15,13 @@ int main(int argc, char** argv) {
     FormEnvironment env;
     env.exe_dir = QApplication::applicationDirPath();
     TForm1 form(v, env);
+    // The other windows belong to the main window, so they go with it at the end; only the
+    // main window is shown now.
+    auto* debug = new TForm2(&form);
+    auto* about = new TForm5(v, &form);
+    auto* sampling = new TForm3(v, &form);
+    form.set_traffic_log(debug);
+    form.attach_windows(debug, about, sampling);
     form.show();
     return QApplication::exec();
 }
