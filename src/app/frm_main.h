@@ -14,6 +14,9 @@
 class MeasurementTable;
 class QTimer;
 class QUdpSocket;
+class ComIo;
+class PComm;
+class TReadThread;
 
 namespace Ui {
 class TForm1;
@@ -53,6 +56,19 @@ public:
     void FormClose();
     void Mni_ExitClick();
 
+    // Instrument link: port selection, the receive steps and the network listener.
+    void cbb_portClick();
+    void btn_closecomClick();
+    void btn_enable(bool is_en);
+    bool udp_listen(const QString& ip, std::int32_t& port);
+    void tmr_com_checkTimer();
+    void IdUDPServer1UDPRead(const QByteArray& AData, const QString& peer_ip);
+    bool com_receive(std::int32_t port);
+    ComIo& com_io() { return *com_io_; }
+    PComm& pcomm() { return *pcomm_; }
+    // Run after a receive step has appended bytes to rx_buf: the response interpreter's pass.
+    std::function<void()> rx_interpreter;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -69,4 +85,16 @@ private:
     UserDialogs* dialogs_ = nullptr;
     DigitKeyFilter digit_filter_;
     TrafficLog* traffic_log_ = nullptr;
+
+    // Instrument link.
+    void wire_link();
+    void open_network_link();
+    void open_serial_link();
+    void stop_read_thread();
+    void run_interpreter();
+    void udp_ready_read();
+    std::unique_ptr<PComm> pcomm_;
+    std::unique_ptr<ComIo> com_io_;
+    std::unique_ptr<TReadThread> read_thread_;
+    bool closing_ = false; // set when the window starts closing: no receive step runs after it
 };
