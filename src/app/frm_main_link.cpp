@@ -12,6 +12,7 @@
 #include "ui_frm_main.h"
 
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -25,6 +26,9 @@ constexpr qint64 kListenerBuffer = 32768;
 } // namespace
 
 void TForm1::wire_link() {
+    // The instrument is reached directly; a proxy set up for the desktop has no business on
+    // this link (and looking one up costs a thread per bind).
+    IdUDPServer1->setProxy(QNetworkProxy::NoProxy);
     pcomm_ = std::make_unique<PComm>(v_.port_table);
     com_io_ = std::make_unique<ComIo>(v_, *pcomm_, IdUDPServer1, [this] { return traffic_log(); });
     connect(ui_->cbb_port, &QComboBox::activated, this, [this] { cbb_portClick(); });

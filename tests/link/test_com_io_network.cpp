@@ -22,6 +22,7 @@ protected:
         v.debug_on = true;
     }
     bool listen() {
+        listener.setProxy(QNetworkProxy::NoProxy);
         return listener.bind(QHostAddress::AnyIPv4, port,
                              QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
     }

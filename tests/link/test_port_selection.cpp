@@ -5,6 +5,7 @@
 #include "link/udp_peer.h"
 
 #include <QFile>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 #include <sys/file.h>
@@ -155,6 +156,7 @@ TEST_F(LinkWindow, NetworkAnswers) {
 TEST_F(LinkWindow, ListenerOnAPortInUseLeavesTheLinkUsableButDeaf) {
     const quint16 port = free_udp_port();
     QUdpSocket squatter; // bound without sharing
+    squatter.setProxy(QNetworkProxy::NoProxy);
     ASSERT_TRUE(squatter.bind(QHostAddress::AnyIPv4, port, QUdpSocket::DontShareAddress));
     choose_network("127.0.0.2:" + QString::number(port));
     EXPECT_EQ(v.port_no, kNetworkLink);

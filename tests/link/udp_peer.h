@@ -6,12 +6,14 @@
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QTest>
 #include <QUdpSocket>
 
 class UdpPeer {
 public:
     explicit UdpPeer(quint16 port, const char* address = "127.0.0.2") {
+        socket_.setProxy(QNetworkProxy::NoProxy);
         bound_ = socket_.bind(QHostAddress(QString::fromLatin1(address)), port,
                               QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
     }
@@ -39,6 +41,7 @@ private:
 // A UDP port that nothing on this machine uses at the moment.
 inline quint16 free_udp_port() {
     QUdpSocket probe;
+    probe.setProxy(QNetworkProxy::NoProxy);
     probe.bind(QHostAddress::AnyIPv4, 0);
     return probe.localPort();
 }
