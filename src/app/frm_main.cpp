@@ -3,6 +3,9 @@
 #include "app/app_load.h"
 #include "i18n/lan_apply.h"
 #include "i18n/lan_tables.h"
+#include "link/com_io.h"
+#include "link/pcomm.h"
+#include "link/read_thread.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
 #include "ui_frm_main.h"
@@ -75,6 +78,7 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
 
     connect(ui_->Mni_Exit, &QAction::triggered, this, &TForm1::Mni_ExitClick);
     wire_i18n();
+    wire_link();
 
     FormCreate();
 
@@ -83,7 +87,9 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     setMinimumSize(size());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    stop_read_thread();
+}
 
 void TForm1::FormCreate() {
     const QStringList items = app_load(v_, env_.ports ? env_.ports() : QStringList(), *table_);
@@ -106,8 +112,13 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
-    // Serial ports close through the link layer once it is attached; the network listener
-    // is this window's own component.
+    // From here on no receive step runs: the read thread ends first (a step it is waiting
+    // for is given up), then the ports close under it.
+    closing_ = true;
+    stop_read_thread();
+    for (int p = 0; p < kPortCount; ++p)
+        if (v_.com_state[p].is_open)
+            com_io_->com_close(p);
     if (v_.port_no == kNetworkLink)
         IdUDPServer1->close();
 }

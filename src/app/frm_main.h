@@ -17,6 +17,9 @@ class QUdpSocket;
 class TForm2;
 class TForm3;
 class TForm5;
+class ComIo;
+class PComm;
+class TReadThread;
 
 namespace Ui {
 class TForm1;
@@ -78,6 +81,18 @@ public:
     void mni_HMunClick();
     void mni_debugClick();
     void Mni_SprClick();
+    // Instrument link: port selection, the receive steps and the network listener.
+    void cbb_portClick();
+    void btn_closecomClick();
+    void btn_enable(bool is_en);
+    bool udp_listen(const QString& ip, std::int32_t& port);
+    void tmr_com_checkTimer();
+    void IdUDPServer1UDPRead(const QByteArray& AData, const QString& peer_ip);
+    bool com_receive(std::int32_t port);
+    ComIo& com_io() { return *com_io_; }
+    PComm& pcomm() { return *pcomm_; }
+    // Run after a receive step has appended bytes to rx_buf: the response interpreter's pass.
+    std::function<void()> rx_interpreter;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,4 +117,15 @@ private:
     TForm2* debug_window_ = nullptr;
     TForm5* about_window_ = nullptr;
     TForm3* sampling_dialog_ = nullptr;
+    // Instrument link.
+    void wire_link();
+    void open_network_link();
+    void open_serial_link();
+    void stop_read_thread();
+    void run_interpreter();
+    void udp_ready_read();
+    std::unique_ptr<PComm> pcomm_;
+    std::unique_ptr<ComIo> com_io_;
+    std::unique_ptr<TReadThread> read_thread_;
+    bool closing_ = false; // set when the window starts closing: no receive step runs after it
 };
