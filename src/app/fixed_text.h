@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <algorithm>
 #include <cstdint>
@@ -20,7 +21,8 @@ public:
         return *this;
     }
 
-    void assign(const QString& s) {
+    void assign(const QString& s) { assign(QStringView(s)); }
+    void assign(QStringView s) {
         len_ = static_cast<std::uint8_t>(std::min<qsizetype>(s.size(), N));
         std::copy_n(reinterpret_cast<const char16_t*>(s.utf16()), len_, chars_);
     }

@@ -1,0 +1,159 @@
+#include "files/file_progress.h"
+#include "files/text_data_file.h"
+#include "files/text_line_reader.h"
+#include "presentation/measurement_table.h"
+#include "protocol/number_text.h"
+
+#include <QStringView>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr qsizetype kFieldSpan = 100;           // what a line keeps after its index field
+constexpr qsizetype kIdentChars = 100;          // what an identification line keeps
+constexpr qsizetype kMaxDataLines = 10'000'000; // more than a week of readings at 10 a second
+constexpr qsizetype kLinesPerReport = 4096;
+
+// Leading and trailing blanks and control characters removed.
+QStringView trim_blanks(QStringView s) {
+    while (!s.isEmpty() && s.front().unicode() <= 0x20)
+        s = s.sliced(1);
+    while (!s.isEmpty() && s.back().unicode() <= 0x20)
+        s.chop(1);
+    return s;
+}
+
+QStringView from(QStringView s, qsizetype pos) {
+    return pos < s.size() ? s.sliced(pos) : QStringView();
+}
+
+// A whole number in the 32-bit signed range, in decimal, optionally signed.
+bool read_int32(QStringView s, std::int64_t& out) {
+    s = trim_blanks(s);
+    bool negative = false;
+    if (!s.isEmpty() && (s.front() == u'+' || s.front() == u'-')) {
+        negative = s.front() == u'-';
+        s = s.sliced(1);
+    }
+    if (s.isEmpty() || s.size() > 10)
+        return false;
+    std::int64_t v = 0;
+    for (const QChar c : s) {
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    v = negative ? -v : v;
+    if (v < INT32_MIN || v > INT32_MAX)
+        return false;
+    out = v;
+    return true;
+}
+
+// One data line into a record. The fields after the index are looked for in the first 100
+// characters only, and each is cut to its record field's width.
+bool read_data_line(QStringView s, QChar dec_sep, real_Record& r) {
+    const qsizetype tab = s.indexOf(u'\t');
+    if (tab < 0 || !read_int32(s.first(tab), r.Index))
+        return false;
+    s = from(s, tab + 1);
+    s = s.first(std::min(kFieldSpan, s.size()));
+
+    QStringView field[7];
+    for (QStringView& f : field) {
+        const qsizetype t = s.indexOf(u'\t');
+        if (t < 0)
+            continue; // no more fields: this one and all after it stay empty
+        f = trim_blanks(s.first(t));
+        s = s.sliced(t + 1);
+    }
+    r.Time.assign(field[0]);
+    r.Main_No.assign(field[1]);
+    r.Main_Range.assign(field[2]);
+    r.Sub_No.assign(field[3]);
+    r.Sub_range.assign(field[4]);
+    r.T_no.assign(field[5]);
+    r.T_Range.assign(field[6]);
+
+    double value;
+    if (!text_to_number(r.Main_No.str(), dec_sep, value))
+        return false;
+    return r.Sub_No.isEmpty() || text_to_number(r.Sub_No.str(), dec_sep, value);
+}
+
+// Records of the data lines, in blocks, so that reading a long file copies nothing.
+class StagedRecords {
+public:
+    real_Record& add() {
+        if (count_ % kBlock == 0)
+            blocks_.push_back(std::make_unique<real_Record[]>(kBlock));
+        return blocks_.back()[count_++ % kBlock];
+    }
+    const real_Record& at(qsizetype i) const { return blocks_[i / kBlock][i % kBlock]; }
+    qsizetype size() const { return count_; }
+
+private:
+    static constexpr qsizetype kBlock = 1 << 16;
+    std::vector<std::unique_ptr<real_Record[]>> blocks_;
+    qsizetype count_ = 0;
+};
+
+} // namespace
+
+bool load_text_file(const QString& file_name, LoadTarget& target, FileProgress* progress) {
+    TextLineReader reader(file_name);
+    if (!reader.open())
+        return false;
+    report(progress, 0, reader.size());
+
+    IdentTexts ident;
+    QStringView line;
+    for (QString& text : ident) {
+        if (!reader.next(line))
+            return false;
+        const qsizetype colon = line.indexOf(u':');
+        if (colon < 0)
+            return false;
+        const QStringView rest = from(line, colon + 2);
+        text = trim_blanks(rest.first(std::min(kIdentChars, rest.size()))).toString();
+    }
+    // The column line is not read; a file that ends with it holds no data and is refused
+    // before anything changes.
+    if (!reader.next(line))
+        return false;
+
+    StagedRecords staged;
+    while (reader.next(line)) {
+        if (staged.size() >= kMaxDataLines || !read_data_line(line, target.dec_sep, staged.add()))
+            return false;
+        if (staged.size() % kLinesPerReport == 0)
+            report(progress, reader.bytes_read(), reader.size());
+    }
+    if (reader.failed() || staged.size() == 0)
+        return false;
+
+    // Everything checked: show the file. Readings arriving from here on wait for the end of
+    // the load, so they land after the loaded rows.
+    const qsizetype rows = staged.size();
+    if (target.set_identification)
+        target.set_identification(ident);
+
+    list_of_real_Record& records = target.file_records;
+    records.resize(static_cast<std::size_t>(rows + 5 + 100));
+    for (qsizetype i = 0; i < rows; ++i)
+        records[static_cast<std::size_t>(i + 1)] = staged.at(i);
+
+    MeasurementTable& table = target.table;
+    table.set_row_count(1); // drops the old rows at once, which keeps the table's store compact
+    table.set_row_count(static_cast<int>(rows + 1));
+    for (int r = 1; r <= rows; ++r) {
+        const real_Record& rec = records[static_cast<std::size_t>(r)];
+        table.set_row(r, rec.Index,
+                      {rec.Time.str(), rec.Main_No.str(), rec.Main_Range.str(), rec.Sub_No.str(),
+                       rec.Sub_range.str(), rec.T_no.str(), rec.T_Range.str()});
+    }
+    return !target.chart_add_loaded || target.chart_add_loaded();
+}
