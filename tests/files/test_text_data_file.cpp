@@ -152,7 +152,7 @@ TEST_F(TextDataFile, ASavedFileLoadsBackUnderEitherDecimalSeparator) {
         MeasurementTable fresh;
         app_load(v, {}, fresh, QLocale::c());
         v.dec_sep = sep;
-        const QString a = QString("1%12345").arg(sep), b = QString("-4%1E-3").arg(sep);
+        const QString a = QString("1") + sep + "2345", b = QString("-4") + sep + "5E-3";
         fresh.grid_add_row("10:5:07.3", a, "DCV", b, "Hz", "", "");
         fresh.grid_add_row("10:5:07.4", a, "DCV", "", "", "x", "C");
         const QString file = path(QString("rt%1.txt").arg(sep == QString(".") ? 1 : 2));
