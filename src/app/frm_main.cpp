@@ -72,6 +72,7 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
         w->installEventFilter(&digit_filter_);
 
     connect(ui_->Mni_Exit, &QAction::triggered, this, &TForm1::Mni_ExitClick);
+    wire_files();
 
     FormCreate();
 
