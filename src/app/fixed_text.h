@@ -28,6 +28,7 @@ public:
     }
 
     QString str() const { return QString(reinterpret_cast<const QChar*>(chars_), len_); }
+    QStringView view() const { return QStringView(chars_, len_); }
     operator QString() const { return str(); } // NOLINT
     bool isEmpty() const { return len_ == 0; }
     int size() const { return len_; }

@@ -7,8 +7,7 @@
 #include <QStringView>
 
 #include <cstdint>
-#include <memory>
-#include <vector>
+#include <new>
 
 namespace {
 
@@ -53,6 +52,12 @@ bool read_int32(QStringView s, std::int64_t& out) {
     return true;
 }
 
+// A text that borrows the record's characters instead of copying them; valid while the
+// record is, and never to be kept.
+QString borrowed(QStringView s) {
+    return QString::fromRawData(s.data(), s.size());
+}
+
 // One data line into a record. The fields after the index are looked for in the first 100
 // characters only, and each is cut to its record field's width.
 bool read_data_line(QStringView s, QChar dec_sep, real_Record& r) {
@@ -79,26 +84,22 @@ bool read_data_line(QStringView s, QChar dec_sep, real_Record& r) {
     r.T_Range.assign(field[6]);
 
     double value;
-    if (!text_to_number(r.Main_No.str(), dec_sep, value))
+    if (!text_to_number(borrowed(r.Main_No.view()), dec_sep, value))
         return false;
-    return r.Sub_No.isEmpty() || text_to_number(r.Sub_No.str(), dec_sep, value);
+    return r.Sub_No.isEmpty() || text_to_number(borrowed(r.Sub_No.view()), dec_sep, value);
 }
 
-// Records of the data lines, in blocks, so that reading a long file copies nothing.
-class StagedRecords {
+// The texts of function columns repeat from row to row: the last one is handed on shared.
+class RepeatedText {
 public:
-    real_Record& add() {
-        if (count_ % kBlock == 0)
-            blocks_.push_back(std::make_unique<real_Record[]>(kBlock));
-        return blocks_.back()[count_++ % kBlock];
+    const QString& operator()(QStringView s) {
+        if (s != QStringView(last_))
+            last_ = s.toString();
+        return last_;
     }
-    const real_Record& at(qsizetype i) const { return blocks_[i / kBlock][i % kBlock]; }
-    qsizetype size() const { return count_; }
 
 private:
-    static constexpr qsizetype kBlock = 1 << 16;
-    std::vector<std::unique_ptr<real_Record[]>> blocks_;
-    qsizetype count_ = 0;
+    QString last_;
 };
 
 } // namespace
@@ -125,35 +126,53 @@ bool load_text_file(const QString& file_name, LoadTarget& target, FileProgress* 
     if (!reader.next(line))
         return false;
 
-    StagedRecords staged;
-    while (reader.next(line)) {
-        if (staged.size() >= kMaxDataLines || !read_data_line(line, target.dec_sep, staged.add()))
-            return false;
-        if (staged.size() % kLinesPerReport == 0)
-            report(progress, reader.bytes_read(), reader.size());
+    // The new records go to a store of their own until the whole file has been checked. Its
+    // room is reserved for the most lines the file can hold, which costs address space only.
+    list_of_real_Record records;
+    try {
+        const qint64 most_lines = std::min<qint64>(reader.size() / 4, kMaxDataLines);
+        records.reserve(static_cast<std::size_t>(most_lines + 1 + 5 + 100));
+        records.emplace_back(); // record 0 is never written
+        while (reader.next(line)) {
+            if (std::ssize(records) > kMaxDataLines ||
+                !read_data_line(line, target.dec_sep, records.emplace_back()))
+                return false;
+            if (records.size() % kLinesPerReport == 0)
+                report(progress, reader.bytes_read(), reader.size());
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    if (reader.failed() || staged.size() == 0)
+    const qsizetype rows = std::ssize(records) - 1;
+    if (reader.failed() || rows == 0)
         return false;
 
     // Everything checked: show the file. Readings arriving from here on wait for the end of
     // the load, so they land after the loaded rows.
-    const qsizetype rows = staged.size();
     if (target.set_identification)
         target.set_identification(ident);
 
-    list_of_real_Record& records = target.file_records;
-    records.resize(static_cast<std::size_t>(rows + 5 + 100));
-    for (qsizetype i = 0; i < rows; ++i)
-        records[static_cast<std::size_t>(i + 1)] = staged.at(i);
+    // The store has one record per line of the file and 100 more; records beyond the file's
+    // that existed keep their content.
+    const std::size_t size = static_cast<std::size_t>(rows + 5 + 100);
+    list_of_real_Record& old = target.file_records;
+    for (std::size_t i = records.size(); i < std::min(old.size(), size); ++i)
+        records.push_back(old[i]);
+    records.resize(size);
+    old.swap(records);
+    list_of_real_Record().swap(records);
 
     MeasurementTable& table = target.table;
     table.set_row_count(1); // drops the old rows at once, which keeps the table's store compact
     table.set_row_count(static_cast<int>(rows + 1));
+    RepeatedText main_range, sub_range, t_range;
     for (int r = 1; r <= rows; ++r) {
-        const real_Record& rec = records[static_cast<std::size_t>(r)];
+        const real_Record& rec = old[static_cast<std::size_t>(r)];
         table.set_row(r, rec.Index,
-                      {rec.Time.str(), rec.Main_No.str(), rec.Main_Range.str(), rec.Sub_No.str(),
-                       rec.Sub_range.str(), rec.T_no.str(), rec.T_Range.str()});
+                      {borrowed(rec.Time.view()), borrowed(rec.Main_No.view()),
+                       main_range(rec.Main_Range.view()), borrowed(rec.Sub_No.view()),
+                       sub_range(rec.Sub_range.view()), borrowed(rec.T_no.view()),
+                       t_range(rec.T_Range.view())});
     }
     return !target.chart_add_loaded || target.chart_add_loaded();
 }

@@ -59,7 +59,7 @@ qsizetype TextLineReader::last_line_break() const {
 }
 
 bool TextLineReader::decode(qsizetype bytes) {
-    text_.clear();
+    text_.resize(0); // keeps its room for the next block
     pos_ = 0;
     const QByteArrayView chunk(raw_.constData(), bytes);
     if (encoding_ == Encoding::Cp1252) {

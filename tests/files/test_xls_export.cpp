@@ -77,8 +77,9 @@ TEST_F(XlsExport, ThreeRowsMakeOnePageOfNumbersAndTextsUnderEitherSeparator) {
 
 TEST_F(XlsExport, Row65501StartsASecondPageWithItsOwnHeader) {
     for (int i = 1; i <= 65501; ++i)
-        table.grid_add_row(QStringLiteral("t%1").arg(i), QString::number(i * 0.5), "DCV", "", "",
-                           "", "");
+        // Long distinct texts: the shared string table outgrows the writer's buffer.
+        table.grid_add_row(QStringLiteral("day 1, reading number t%1").arg(i),
+                           QString::number(i * 0.5), "DCV", "", "", "", "");
     const QString file = dir.filePath("two.xls");
     ASSERT_TRUE(export_native(file));
     const auto sheets = read_with_xlrd(file, {0, 1, 65500});
@@ -91,7 +92,7 @@ TEST_F(XlsExport, Row65501StartsASecondPageWithItsOwnHeader) {
         EXPECT_EQ(s.row(0).at(0), cell(1, "Index"));
     EXPECT_EQ(sheets[0].row(1).at(0), cell(2, 1));
     EXPECT_EQ(sheets[0].row(65500).at(0), cell(2, 65500));
-    EXPECT_EQ(sheets[0].row(65500).at(1), cell(1, "t65500"));
+    EXPECT_EQ(sheets[0].row(65500).at(1), cell(1, "day 1, reading number t65500"));
     EXPECT_EQ(sheets[1].row(1).at(0), cell(2, 65501));
     EXPECT_EQ(sheets[1].row(1).at(2), cell(2, 32750.5));
     // Every time text, every function text and both header rows are texts; the rest numbers.
@@ -112,6 +113,23 @@ TEST_F(XlsExport, AnExistingFileIsReplaced) {
     const auto sheets = read_with_xlrd(file);
     ASSERT_EQ(sheets.size(), 1u);
     EXPECT_EQ(sheets[0].nrows, 3);
+}
+
+// Texts longer than a record continue in the next one, whether their characters take one
+// byte or two; a text beyond the cell limit keeps its first 32767 characters.
+TEST_F(XlsExport, LongTextsSurviveWhole) {
+    const QString wide = QString(9000, QChar(0x3A9)) + "end";
+    const QString latin = QString(40000, QChar(0xE9));
+    table.grid_add_row(wide, "1", latin, "", "", "", "");
+    table.grid_add_row("short", "2", wide, "", "", "", "");
+    const QString file = dir.filePath("long.xls");
+    ASSERT_TRUE(export_native(file));
+    const auto sheets = read_with_xlrd(file, {1, 2});
+    ASSERT_EQ(sheets.size(), 1u);
+    EXPECT_EQ(sheets[0].row(1).at(1).toArray().at(1).toString(), wide);
+    EXPECT_EQ(sheets[0].row(1).at(3).toArray().at(1).toString(), latin.left(32767));
+    EXPECT_EQ(sheets[0].row(2).at(1).toArray().at(1).toString(), "short");
+    EXPECT_EQ(sheets[0].row(2).at(3).toArray().at(1).toString(), wide);
 }
 
 // With its alerts on the application would have to ask before replacing a file; as nobody can

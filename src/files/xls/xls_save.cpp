@@ -155,6 +155,7 @@ SheetLayout lay_out(const XlsSheet& sheet) {
 class Out {
 public:
     explicit Out(QIODevice& dev) : dev_(dev) { buf_.resize(1 << 20); }
+    // Room for n bytes, n at most the buffer's size.
     char* take(qsizetype n) {
         if (used_ + n > buf_.size())
             flush();
@@ -163,7 +164,16 @@ public:
         written_ += n;
         return p;
     }
-    void put(const QByteArray& b) { std::memcpy(take(b.size()), b.constData(), b.size()); }
+    void put(const QByteArray& b) {
+        if (b.size() <= buf_.size()) {
+            std::memcpy(take(b.size()), b.constData(), b.size());
+            return;
+        }
+        flush();
+        if (dev_.write(b) != b.size())
+            ok_ = false;
+        written_ += b.size();
+    }
     bool flush() {
         if (used_ > 0 && dev_.write(buf_.constData(), used_) != used_)
             ok_ = false;
