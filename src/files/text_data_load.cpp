@@ -126,12 +126,15 @@ bool load_text_file(const QString& file_name, LoadTarget& target, FileProgress* 
     if (!reader.next(line))
         return false;
 
-    // The new records go to a store of their own until the whole file has been checked. Its
-    // room is reserved for the most lines the file can hold, which costs address space only.
+    // The new records go to a store of their own until the whole file has been checked.
+    // Typical lines take 40 bytes or more, so room for one record per 32 bytes of file is
+    // enough without copying as the store grows.
     list_of_real_Record records;
+    qsizetype rows = 0;
+    const std::size_t size_hint =
+        static_cast<std::size_t>(std::min<qint64>(reader.size() / 32, kMaxDataLines) + 1 + 5 + 100);
     try {
-        const qint64 most_lines = std::min<qint64>(reader.size() / 4, kMaxDataLines);
-        records.reserve(static_cast<std::size_t>(most_lines + 1 + 5 + 100));
+        records.reserve(size_hint);
         records.emplace_back(); // record 0 is never written
         while (reader.next(line)) {
             if (std::ssize(records) > kMaxDataLines ||
@@ -140,34 +143,34 @@ bool load_text_file(const QString& file_name, LoadTarget& target, FileProgress* 
             if (records.size() % kLinesPerReport == 0)
                 report(progress, reader.bytes_read(), reader.size());
         }
+        rows = std::ssize(records) - 1;
+        if (reader.failed() || rows == 0)
+            return false;
+        // One record per line of the file and 100 more; records beyond the file's that
+        // existed keep their content.
+        const std::size_t size = static_cast<std::size_t>(rows + 5 + 100);
+        const list_of_real_Record& old = target.file_records;
+        for (std::size_t i = records.size(); i < std::min(old.size(), size); ++i)
+            records.push_back(old[i]);
+        records.resize(size);
     } catch (const std::bad_alloc&) {
-        return false;
+        return false; // more than this machine can hold: refused like any other bad file
     }
-    const qsizetype rows = std::ssize(records) - 1;
-    if (reader.failed() || rows == 0)
-        return false;
 
     // Everything checked: show the file. Readings arriving from here on wait for the end of
     // the load, so they land after the loaded rows.
     if (target.set_identification)
         target.set_identification(ident);
-
-    // The store has one record per line of the file and 100 more; records beyond the file's
-    // that existed keep their content.
-    const std::size_t size = static_cast<std::size_t>(rows + 5 + 100);
-    list_of_real_Record& old = target.file_records;
-    for (std::size_t i = records.size(); i < std::min(old.size(), size); ++i)
-        records.push_back(old[i]);
-    records.resize(size);
-    old.swap(records);
+    target.file_records.swap(records);
     list_of_real_Record().swap(records);
+    const list_of_real_Record& loaded = target.file_records;
 
     MeasurementTable& table = target.table;
     table.set_row_count(1); // drops the old rows at once, which keeps the table's store compact
     table.set_row_count(static_cast<int>(rows + 1));
     RepeatedText main_range, sub_range, t_range;
     for (int r = 1; r <= rows; ++r) {
-        const real_Record& rec = old[static_cast<std::size_t>(r)];
+        const real_Record& rec = loaded[static_cast<std::size_t>(r)];
         table.set_row(r, rec.Index,
                       {borrowed(rec.Time.view()), borrowed(rec.Main_No.view()),
                        main_range(rec.Main_Range.view()), borrowed(rec.Sub_No.view()),
