@@ -79,6 +79,7 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     connect(ui_->Mni_Exit, &QAction::triggered, this, &TForm1::Mni_ExitClick);
     wire_i18n();
     wire_link();
+    wire_files();
 
     FormCreate();
 

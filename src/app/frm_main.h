@@ -12,6 +12,7 @@
 #include <memory>
 
 class MeasurementTable;
+class SpreadsheetPlatform;
 class QTimer;
 class QUdpSocket;
 class TForm2;
@@ -93,6 +94,20 @@ public:
     PComm& pcomm() { return *pcomm_; }
     // Run after a receive step has appended bytes to rx_buf: the response interpreter's pass.
     std::function<void()> rx_interpreter;
+    // --- Data files: the text data file and the spreadsheet export (frm_main_files.cpp) ---
+    void Mni_OpenClick();
+    void Mni_SaveClick();
+    bool save_text_file(const QString& file_name);
+    bool load_text_file(const QString& file_name);
+    bool export_xls(const QString& file_name);
+    // Plots a freshly loaded table: the trend chart's chart_add_loaded, connected here. While
+    // it is empty a load leaves the chart alone.
+    std::function<bool()> chart_add_loaded_hook;
+    // The spreadsheet application of the export; null: the one built into the program.
+    SpreadsheetPlatform* spreadsheet_platform = nullptr;
+    // How long file work runs before its progress dialog shows.
+    int file_progress_delay_ms = 500;
+    bool file_operation_running() const { return file_busy_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -128,4 +143,8 @@ private:
     std::unique_ptr<ComIo> com_io_;
     std::unique_ptr<TReadThread> read_thread_;
     bool closing_ = false; // set when the window starts closing: no receive step runs after it
+    // --- Data files ---
+    class FileOperation;
+    void wire_files();
+    bool file_busy_ = false;
 };
