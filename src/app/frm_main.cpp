@@ -3,6 +3,7 @@
 #include "app/app_load.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
+#include "presentation/trend_chart_view.h"
 #include "ui_frm_main.h"
 
 #include <QCloseEvent>
@@ -60,6 +61,7 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     QPalette line = ui_->shp1->palette();
     line.setColor(QPalette::Window, Qt::black);
     ui_->shp1->setPalette(line);
+    wire_chart();
 
     // Only the tab captions use the larger font; the pages keep the window's.
     QTabBar* tabs = ui_->pgc_main->tabBar();

@@ -12,6 +12,7 @@
 #include <memory>
 
 class MeasurementTable;
+class TrendChartView;
 class QTimer;
 class QUdpSocket;
 
@@ -52,6 +53,25 @@ public:
     void FormCreate();
     void FormClose();
     void Mni_ExitClick();
+
+    // --- Trend chart, cursor read-out and wheel zoom (frm_main_chart.cpp) ---
+    // Plots the last filled table row; called after each grid_add_row.
+    void chart_add_last();
+    // Plots the last run of a freshly loaded table; false when a value does not convert.
+    bool chart_add_loaded();
+    TrendChartView& chart() { return *chart_; }
+    void cht1DblClick();
+    void cht1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    void cht1MouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos,
+                        bool& Handled);
+    static std::int32_t rouclassic(double R);
+
+private:
+    void wire_chart();
+    void cursor_follow(int X, int Y);
+    void hide_cursor_labels();
+    std::unique_ptr<TrendChartView> chart_;
+    // --- end of trend chart ---
 
 protected:
     void closeEvent(QCloseEvent* event) override;
