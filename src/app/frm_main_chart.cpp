@@ -5,6 +5,7 @@
 #include "app/wait.h"
 #include "presentation/chart_math.h"
 #include "presentation/trend_chart_view.h"
+#include "presentation/trend_graph.h"
 #include "protocol/number_text.h"
 #include "ui_frm_main.h"
 

@@ -4,12 +4,8 @@
 #include "protocol/number_text.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
-
-constexpr TrendChart::Extent kNoExtent{std::numeric_limits<double>::infinity(),
-                                       -std::numeric_limits<double>::infinity()};
 
 bool blank(const QString& s) {
     return s.trimmed().isEmpty();
@@ -17,9 +13,7 @@ bool blank(const QString& s) {
 
 } // namespace
 
-TrendChart::TrendChart(const MeasurementTable& table, const ALL_V& v, SeriesValues& series1,
-                       SeriesValues& series2)
-    : table_(table), v_(v), values_{&series1, &series2}, extent_{kNoExtent, kNoExtent} {
+TrendChart::TrendChart(const MeasurementTable& table, const ALL_V& v) : table_(table), v_(v) {
     // Labels are read from the table rows; before a load rewrites those rows, the labels of
     // the points already shown are kept aside so that they still read their own times.
     table_reset_ = QObject::connect(&table, &QAbstractItemModel::modelAboutToBeReset,
@@ -38,8 +32,9 @@ QString TrendChart::label(int line, std::size_t i) const {
     return sources_[line].label(i, table_, detached_);
 }
 
-std::size_t TrendChart::label_memory_bytes() const {
-    return sources_[kMain].memory_bytes() + sources_[kSub].memory_bytes() +
+std::size_t TrendChart::memory_bytes() const {
+    return values_[kMain].memory_bytes() + values_[kSub].memory_bytes() +
+           sources_[kMain].memory_bytes() + sources_[kSub].memory_bytes() +
            detached_.memory_bytes();
 }
 
@@ -69,23 +64,19 @@ QString TrendChart::function_text(int row, int col) const {
     return row < 1 ? QString() : table_.cell(row, col);
 }
 
-bool TrendChart::add_point(int line, int row, int value_col) {
+bool TrendChart::add_point(int line, int row, const QString& value) {
     double y = 0;
-    if (!text_to_number(table_.cell(row, value_col), dec_sep(), y))
+    if (!text_to_number(value, dec_sep(), y))
         return false;
-    values_[line]->append(y);
+    values_[line].append(y);
     sources_[line].append(row);
-    Extent& e = extent_[line];
-    e.lo = std::min(e.lo, y);
-    e.hi = std::max(e.hi, y);
     return true;
 }
 
 void TrendChart::clear_lines() {
     for (int line : {kMain, kSub}) {
-        values_[line]->clear();
+        values_[line].clear();
         sources_[line].clear();
-        extent_[line] = kNoExtent;
     }
     detached_.clear(); // nothing refers to it any more
     ++clear_count_;
@@ -101,11 +92,11 @@ void TrendChart::chart_add_last() {
         return; // no data row: nothing to plot
     if (r > 1 && starts_new_run(r))
         clear_lines();
-    if (!add_point(kMain, r, MeasurementTable::ColMain))
+    if (!add_point(kMain, r, table_.cell(r, MeasurementTable::ColMain)))
         return;
     title_01_ = table_.cell(r, MeasurementTable::ColMainFunc);
-    if (!blank(table_.cell(r, MeasurementTable::ColSub)) &&
-        add_point(kSub, r, MeasurementTable::ColSub))
+    const QString sub = table_.cell(r, MeasurementTable::ColSub);
+    if (!blank(sub) && add_point(kSub, r, sub))
         title_02_ = table_.cell(r, MeasurementTable::ColSubFunc);
 }
 
@@ -144,10 +135,12 @@ bool TrendChart::chart_add_loaded() {
     const int start = std::min(start1, start2);
     const bool with_sub = !blank(table_.cell(start, MeasurementTable::ColSub));
     for (int i = start; i <= last; ++i) {
-        if (i >= start1 && !add_point(kMain, i, MeasurementTable::ColMain))
+        if (i >= start1 && !add_point(kMain, i, table_.cell(i, MeasurementTable::ColMain)))
             return false;
-        if (i >= start2 && with_sub && !blank(table_.cell(i, MeasurementTable::ColSub)) &&
-            !add_point(kSub, i, MeasurementTable::ColSub))
+        if (i < start2 || !with_sub)
+            continue;
+        const QString sub = table_.cell(i, MeasurementTable::ColSub);
+        if (!blank(sub) && !add_point(kSub, i, sub))
             return false;
     }
     return true;

@@ -2,7 +2,7 @@
 
 #include "app/all_v.h"
 #include "presentation/point_sources.h"
-#include "presentation/series_values.h"
+#include "presentation/series_store.h"
 
 #include <QMetaObject>
 #include <QString>
@@ -25,10 +25,7 @@ public:
     static constexpr int kMain = 0; // Series1
     static constexpr int kSub = 1;  // Series2
 
-    // `series1` and `series2` keep the Y values; the window passes the plotting component's
-    // storage so that values are held once.
-    TrendChart(const MeasurementTable& table, const ALL_V& v, SeriesValues& series1,
-               SeriesValues& series2);
+    TrendChart(const MeasurementTable& table, const ALL_V& v);
     ~TrendChart();
     TrendChart(const TrendChart&) = delete;
     TrendChart& operator=(const TrendChart&) = delete;
@@ -41,8 +38,10 @@ public:
     // it stay) or the table has no data row.
     bool chart_add_loaded();
 
-    std::size_t point_count(int line) const { return values_[line]->size(); }
-    double y(int line, std::size_t i) const { return values_[line]->at(i); }
+    // The Y values of Series1 (kMain) or Series2 (kSub), as the chart widget draws them.
+    const SeriesStore& values(int line) const { return values_[line]; }
+    std::size_t point_count(int line) const { return values_[line].size(); }
+    double y(int line, std::size_t i) const { return values_[line].at(i); }
     QString label(int line, std::size_t i) const;
 
     const QString& title_01() const { return title_01_; }
@@ -50,33 +49,28 @@ public:
     // Series1 is always active; Series2 and its title exactly while it holds a point.
     bool series2_active() const { return point_count(kSub) > 0; }
 
-    // Smallest and largest Y of a line (lo > hi while it is empty); kept as points arrive so
-    // that fitting the axes never scans the points.
-    struct Extent {
-        double lo, hi;
-    };
-    Extent y_extent(int line) const { return extent_[line]; }
+    // Smallest and largest Y of a line (empty while the line is).
+    SeriesStore::Range y_extent(int line) const { return values_[line].extent(); }
     // Counts the clearings of the lines, so a view can tell that a new run began.
     std::uint64_t clear_count() const { return clear_count_; }
 
-    // Bytes the chart holds beyond the Y values: label runs and detached labels.
-    std::size_t label_memory_bytes() const;
+    // Bytes the chart holds: values with their summaries, label runs and detached labels.
+    std::size_t memory_bytes() const;
 
 private:
     QChar dec_sep() const;
     int last_filled_row() const;
     bool starts_new_run(int row) const;
     QString function_text(int row, int col) const;
-    bool add_point(int line, int row, int value_col);
+    bool add_point(int line, int row, const QString& value);
     void clear_lines();
     void detach_labels();
 
     const MeasurementTable& table_;
     const ALL_V& v_;
-    std::array<SeriesValues*, 2> values_;
+    std::array<SeriesStore, 2> values_;
     std::array<PointSources, 2> sources_;
     DetachedLabels detached_;
-    std::array<Extent, 2> extent_;
     QString title_01_;
     QString title_02_;
     std::uint64_t clear_count_ = 0;

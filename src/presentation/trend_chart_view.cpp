@@ -1,6 +1,7 @@
 #include "presentation/trend_chart_view.h"
 
 #include "presentation/chart_math.h"
+#include "presentation/trend_graph.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -13,10 +14,10 @@ namespace {
 // About 30 redraws a second at most while readings stream in.
 constexpr int kReplotIntervalMs = 33;
 
-QCPGraph* graph_named(QCustomPlot& chart, const char* name) {
+TrendGraph* graph_named(QCustomPlot& chart, const char* name) {
     for (int i = 0; i < chart.graphCount(); ++i)
         if (chart.graph(i)->objectName() == QLatin1String(name))
-            return chart.graph(i);
+            return qobject_cast<TrendGraph*>(chart.graph(i));
     return nullptr;
 }
 
@@ -26,39 +27,14 @@ void set_span(QCPAxis* axis, AxisSpan span) {
 
 } // namespace
 
-// A line's Y values held in its graph's data container: a point is one key/value pair and
-// nothing else. Keys are the positions, so appending keeps the container sorted at no cost.
-class TrendChartView::GraphValues final : public SeriesValues {
-public:
-    explicit GraphValues(QCPGraph& graph) : graph_(graph), data_(graph.data().data()) {}
-
-    std::size_t size() const override { return static_cast<std::size_t>(data_->size()); }
-    double at(std::size_t i) const override {
-        return (data_->constBegin() + static_cast<int>(i))->value;
-    }
-    void append(double y) override {
-        data_->add(QCPGraphData(static_cast<double>(data_->size()), y));
-    }
-    void clear() override {
-        // A fresh container gives the memory back; clearing would keep the capacity.
-        QSharedPointer<QCPGraphDataContainer> fresh(new QCPGraphDataContainer);
-        graph_.setData(fresh);
-        data_ = fresh.data();
-    }
-
-private:
-    QCPGraph& graph_;
-    QCPGraphDataContainer* data_;
-};
-
 TrendChartView::TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& lbl_title_02,
                                const MeasurementTable& table, const ALL_V& v)
     : chart_(cht1), title_01_(lbl_title_01), title_02_(lbl_title_02),
       series1_(graph_named(cht1, "Series1")), series2_(graph_named(cht1, "Series2")) {
     Q_ASSERT(series1_ && series2_);
-    values1_ = std::make_unique<GraphValues>(*series1_);
-    values2_ = std::make_unique<GraphValues>(*series2_);
-    model_ = std::make_unique<TrendChart>(table, v, *values1_, *values2_);
+    model_ = std::make_unique<TrendChart>(table, v);
+    series1_->set_store(&model_->values(TrendChart::kMain));
+    series2_->set_store(&model_->values(TrendChart::kSub));
 
     replot_timer_.setSingleShot(true);
     connect(&replot_timer_, &QTimer::timeout, this, &TrendChartView::replot_now);
@@ -66,7 +42,10 @@ TrendChartView::TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& 
     chart_.installEventFilter(this);
 }
 
-TrendChartView::~TrendChartView() = default;
+TrendChartView::~TrendChartView() {
+    series1_->set_store(nullptr);
+    series2_->set_store(nullptr);
+}
 
 void TrendChartView::chart_add_last() {
     model_->chart_add_last();
@@ -135,11 +114,11 @@ void TrendChartView::fit_axes() {
     const AxisSpan x = fitted_span(0, double(points - 1));
     set_span(chart_.xAxis, x);
     set_span(chart_.xAxis2, x);
-    const TrendChart::Extent main = model_->y_extent(TrendChart::kMain);
-    if (main.lo <= main.hi)
+    const SeriesStore::Range main = model_->y_extent(TrendChart::kMain);
+    if (!main.empty())
         set_span(chart_.yAxis, fitted_span(main.lo, main.hi));
-    const TrendChart::Extent sub = model_->y_extent(TrendChart::kSub);
-    if (sub.lo <= sub.hi)
+    const SeriesStore::Range sub = model_->y_extent(TrendChart::kSub);
+    if (!sub.empty())
         set_span(chart_.yAxis2, fitted_span(sub.lo, sub.hi));
 }
 

@@ -8,12 +8,12 @@
 
 #include <memory>
 
-class QCPGraph;
+class TrendGraph;
 class QCustomPlot;
 class QLabel;
 
-// Shows the trend chart's data on the QCustomPlot `cht1`: the lines keep their points in the
-// graphs' own containers (appended, never copied again), the titles go to their labels, and
+// Shows the trend chart's data on the QCustomPlot `cht1`: its two lines draw the points the
+// model holds (nothing is copied into the plot), the titles go to their labels, and
 // the plot is redrawn at most once per event-loop turn and about 30 times a second however
 // fast readings arrive. While the data streams the axes follow it; a wheel zoom fixes them
 // until the lines start again.
@@ -27,8 +27,8 @@ public:
 
     TrendChart& model() { return *model_; }
     const TrendChart& model() const { return *model_; }
-    QCPGraph& series1() const { return *series1_; }
-    QCPGraph& series2() const { return *series2_; }
+    TrendGraph& series1() const { return *series1_; }
+    TrendGraph& series2() const { return *series2_; }
 
     void chart_add_last();
     bool chart_add_loaded();
@@ -46,8 +46,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class GraphValues;
-
     void show_state();
     void schedule_replot();
     void fit_axes();
@@ -55,10 +53,8 @@ private:
     QCustomPlot& chart_;
     QLabel& title_01_;
     QLabel& title_02_;
-    QCPGraph* series1_;
-    QCPGraph* series2_;
-    std::unique_ptr<GraphValues> values1_;
-    std::unique_ptr<GraphValues> values2_;
+    TrendGraph* series1_;
+    TrendGraph* series2_;
     std::unique_ptr<TrendChart> model_;
     QTimer replot_timer_;
     QElapsedTimer since_replot_;

@@ -49,8 +49,7 @@ protected:
 
     ALL_V v;
     MeasurementTable table;
-    VectorSeriesValues s1, s2;
-    TrendChart chart{table, v, s1, s2};
+    TrendChart chart{table, v};
     static constexpr int kMain = TrendChart::kMain;
     static constexpr int kSub = TrendChart::kSub;
 };
@@ -125,8 +124,7 @@ TEST_F(Chart, UnconvertibleValuesSkipTheirPoint) {
         fresh_v.dec_sep = ".";
         MeasurementTable t;
         app_load(fresh_v, {}, t);
-        VectorSeriesValues a, b;
-        TrendChart ch(t, fresh_v, a, b);
+        TrendChart ch(t, fresh_v);
         t.grid_add_row("t1", "1", "DCV", "10", "Hz", {}, {});
         ch.chart_add_last();
         t.grid_add_row("t2", "2", "DCV", "20", "Hz", {}, {});
@@ -225,8 +223,7 @@ TEST_F(Chart, LoadStartsTheSubLineWhereItsFunctionChanged) {
             rows.push_back({QStringLiteral("t%1").arg(r), QString::number(r), "DCV",
                             late ? QString::number(r) : c.early_sub, late ? "Hz" : c.early_sfunc});
         }
-        VectorSeriesValues a, b;
-        TrendChart fresh(table, v, a, b);
+        TrendChart fresh(table, v);
         load(rows);
         ASSERT_TRUE(fresh.chart_add_loaded());
         Ys main, sub;
@@ -271,8 +268,7 @@ TEST_F(Chart, LoadFailsOnAValueThatDoesNotConvertAndKeepsWhatItPlotted) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        VectorSeriesValues a, b;
-        TrendChart fresh(table, v, a, b);
+        TrendChart fresh(table, v);
         load(c.rows);
         EXPECT_FALSE(fresh.chart_add_loaded());
         Ys main, sub;
