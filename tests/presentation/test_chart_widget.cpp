@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -143,6 +144,21 @@ TEST_F(ChartWidget, RedrawsAreCoalescedWhileReadingsStream) {
     const qint64 elapsed = clock.elapsed();
     EXPECT_GE(replots, 2);
     EXPECT_LE(replots, elapsed / 33 + 2); // about 30 a second at most
+}
+
+TEST_F(ChartWidget, AHiddenChartIsDrawnWhenItIsShownAgain) {
+    auto* pages = widget<QTabWidget>("pgc_main");
+    int replots = 0;
+    QObject::connect(chart, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+    pages->setCurrentWidget(widget<QWidget>("ts_grid"));
+    for (int i = 0; i < 100; ++i)
+        read(QString::number(i));
+    QTest::qWait(80);
+    EXPECT_EQ(replots, 0);
+    pages->setCurrentWidget(widget<QWidget>("ts_chart"));
+    QTest::qWait(80);
+    EXPECT_EQ(replots, 1);
+    EXPECT_DOUBLE_EQ(chart->xAxis->range().center(), 49.5); // fitted to the points read
 }
 
 TEST_F(ChartWidget, ReadOutStaysOffUntilADoubleClickButTheChartTakesFocus) {
