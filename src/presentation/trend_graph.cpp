@@ -26,6 +26,23 @@ QCPRange TrendGraph::dataValueRange(int index) const {
     return QCPRange(y, y);
 }
 
+QPointF TrendGraph::dataPixelPosition(int index) const {
+    return coordsToPixels(index, dataMainValue(index));
+}
+
+// Keys are the positions 0 .. n-1, so the searches are arithmetic.
+int TrendGraph::findBegin(double sortKey, bool expandedRange) const {
+    const int n = dataCount();
+    const int at = int(std::clamp(std::ceil(sortKey), 0.0, double(n)));
+    return expandedRange && at > 0 ? at - 1 : at;
+}
+
+int TrendGraph::findEnd(double sortKey, bool expandedRange) const {
+    const int n = dataCount();
+    const int after = int(std::clamp(std::floor(sortKey) + 1, 0.0, double(n)));
+    return expandedRange && after < n ? after + 1 : after;
+}
+
 // Ranges for rescaling; positions and values can be of either sign, so only the unrestricted
 // domain is answered.
 QCPRange TrendGraph::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const {

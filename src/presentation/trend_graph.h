@@ -24,6 +24,9 @@ public:
     double dataSortKey(int index) const override;
     double dataMainValue(int index) const override;
     QCPRange dataValueRange(int index) const override;
+    QPointF dataPixelPosition(int index) const override;
+    int findBegin(double sortKey, bool expandedRange = true) const override;
+    int findEnd(double sortKey, bool expandedRange = true) const override;
     QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const override;
     QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
                            const QCPRange& inKeyRange) const override;

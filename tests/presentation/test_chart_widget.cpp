@@ -102,6 +102,11 @@ TEST_F(ChartWidget, ReadingsReachTheGraphsAndTitles) {
         EXPECT_EQ(s1.interface1D()->dataMainValue(i), i + 1.0);
         EXPECT_EQ(s2.interface1D()->dataMainValue(i), 50.0 + i);
     }
+    EXPECT_EQ(s1.interface1D()->findBegin(1.5, false), 2);
+    EXPECT_EQ(s1.interface1D()->findBegin(1.5, true), 1);
+    EXPECT_EQ(s1.interface1D()->findEnd(0.5, false), 1);
+    EXPECT_EQ(s1.interface1D()->findEnd(0.5, true), 2);
+    EXPECT_EQ(s1.interface1D()->findEnd(7, true), 3);
     EXPECT_EQ(widget<QLabel>("lbl_title_01")->text(), "DCV");
     EXPECT_EQ(widget<QLabel>("lbl_title_02")->text(), "Hz");
     EXPECT_TRUE(widget<QLabel>("lbl_title_02")->isVisible());
