@@ -274,6 +274,8 @@ TEST_F(ChartWidget, LabelsChangeSidesNearTheRightAndBottomEdges) {
         EXPECT_EQ(l->x(), W - 240 + 1) << l->objectName().toStdString();
     EXPECT_EQ(chn1->y(), H - 110 + 18);
     EXPECT_EQ(chn2->y(), chn1->y() + chn1->height());
+    move(W - 240, H - 150); // straight up, over the cursor line itself: the read-out follows
+    EXPECT_EQ(chn1->y(), H - 150 + 18);
 
     move(W - 160, H - 90); // left of the line, above the mouse
     for (QLabel* l : {chn1, chn2, time})
