@@ -13,6 +13,7 @@
 
 class MeasurementTable;
 class SpreadsheetPlatform;
+class TrendChartView;
 class QTimer;
 class QUdpSocket;
 class TForm2;
@@ -100,14 +101,29 @@ public:
     bool save_text_file(const QString& file_name);
     bool load_text_file(const QString& file_name);
     bool export_xls(const QString& file_name);
-    // Plots a freshly loaded table: the trend chart's chart_add_loaded, connected here. While
-    // it is empty a load leaves the chart alone.
-    std::function<bool()> chart_add_loaded_hook;
     // The spreadsheet application of the export; null: the one built into the program.
     SpreadsheetPlatform* spreadsheet_platform = nullptr;
     // How long file work runs before its progress dialog shows.
     int file_progress_delay_ms = 500;
     bool file_operation_running() const { return file_busy_; }
+    // --- Trend chart, cursor read-out and wheel zoom (frm_main_chart.cpp) ---
+    // Plots the last filled table row; called after each grid_add_row.
+    void chart_add_last();
+    // Plots the last run of a freshly loaded table; false when a value does not convert.
+    bool chart_add_loaded();
+    TrendChartView& chart() { return *chart_; }
+    void cht1DblClick();
+    void cht1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    void cht1MouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos,
+                        bool& Handled);
+    static std::int32_t rouclassic(double R);
+
+private:
+    void wire_chart();
+    void cursor_follow(int X, int Y);
+    void hide_cursor_labels();
+    std::unique_ptr<TrendChartView> chart_;
+    // --- end of trend chart ---
 
 protected:
     void closeEvent(QCloseEvent* event) override;

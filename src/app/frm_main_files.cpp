@@ -97,7 +97,7 @@ bool TForm1::load_text_file(const QString& file_name) {
                           ui_->edt_SN->setText(t[2]);
                           ui_->edt_Remark->setText(t[3]);
                       },
-                      chart_add_loaded_hook};
+                      [this] { return chart_add_loaded(); }};
     return ::load_text_file(file_name, target, &progress);
 }
 

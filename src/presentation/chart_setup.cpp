@@ -1,5 +1,7 @@
 #include "presentation/chart_setup.h"
 
+#include "presentation/trend_graph.h"
+
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -50,7 +52,7 @@ void setup_trend_chart(QCustomPlot& cht1) {
     cht1.xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new FixedPointTicker));
     cht1.yAxis2->setVisible(false);
 
-    QCPGraph* s1 = cht1.addGraph(cht1.xAxis, cht1.yAxis);
+    QCPGraph* s1 = new TrendGraph(cht1.xAxis, cht1.yAxis); // the plot takes ownership
     s1->setObjectName(QStringLiteral("Series1"));
     s1->setName(QStringLiteral("Series1"));
     s1->setPen(QPen(Qt::red));
@@ -58,7 +60,7 @@ void setup_trend_chart(QCustomPlot& cht1) {
     s1->setScatterStyle(QCPScatterStyle::ssNone);
     s1->setAdaptiveSampling(true);
 
-    QCPGraph* s2 = cht1.addGraph(cht1.xAxis, cht1.yAxis2);
+    QCPGraph* s2 = new TrendGraph(cht1.xAxis, cht1.yAxis2);
     s2->setObjectName(QStringLiteral("Series2"));
     s2->setName(QStringLiteral("Series2"));
     s2->setPen(QPen(Qt::green));

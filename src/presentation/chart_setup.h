@@ -9,5 +9,6 @@ class QCustomPlot;
 QString format_axis_value(double value);
 
 // Gives the trend chart its fixed look: no legend or title, Series1 (red, left axis, shown) and
-// Series2 (green, right axis, inactive until it holds points), fixed-point axis labels.
+// Series2 (green, right axis, inactive until it holds points), fixed-point axis labels. Both
+// lines are TrendGraphs, which draw the points of the chart's data model.
 void setup_trend_chart(QCustomPlot& cht1);

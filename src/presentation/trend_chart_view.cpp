@@ -1,0 +1,137 @@
+#include "presentation/trend_chart_view.h"
+
+#include "presentation/chart_math.h"
+#include "presentation/trend_graph.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <qcustomplot.h>
+
+#include <algorithm>
+
+namespace {
+
+// About 30 redraws a second at most while readings stream in.
+constexpr int kReplotIntervalMs = 33;
+
+TrendGraph* graph_named(QCustomPlot& chart, const char* name) {
+    for (int i = 0; i < chart.graphCount(); ++i)
+        if (chart.graph(i)->objectName() == QLatin1String(name))
+            return qobject_cast<TrendGraph*>(chart.graph(i));
+    return nullptr;
+}
+
+void set_span(QCPAxis* axis, AxisSpan span) {
+    axis->setRange(span.lower, span.upper);
+}
+
+} // namespace
+
+TrendChartView::TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& lbl_title_02,
+                               const MeasurementTable& table, const ALL_V& v)
+    : chart_(cht1), title_01_(lbl_title_01), title_02_(lbl_title_02),
+      series1_(graph_named(cht1, "Series1")), series2_(graph_named(cht1, "Series2")) {
+    Q_ASSERT(series1_ && series2_);
+    model_ = std::make_unique<TrendChart>(table, v);
+    series1_->set_store(&model_->values(TrendChart::kMain));
+    series2_->set_store(&model_->values(TrendChart::kSub));
+
+    replot_timer_.setSingleShot(true);
+    connect(&replot_timer_, &QTimer::timeout, this, &TrendChartView::replot_now);
+    since_replot_.start();
+    chart_.installEventFilter(this);
+}
+
+TrendChartView::~TrendChartView() {
+    series1_->set_store(nullptr);
+    series2_->set_store(nullptr);
+}
+
+void TrendChartView::chart_add_last() {
+    model_->chart_add_last();
+    show_state();
+}
+
+bool TrendChartView::chart_add_loaded() {
+    const bool ok = model_->chart_add_loaded();
+    follow_ = true; // show what was loaded
+    show_state();
+    return ok;
+}
+
+// Titles, the activity of Series2 and the right axis follow the data; the points themselves
+// are already in the graphs.
+void TrendChartView::show_state() {
+    if (title_01_.text() != model_->title_01())
+        title_01_.setText(model_->title_01());
+    if (title_02_.text() != model_->title_02())
+        title_02_.setText(model_->title_02());
+    const bool sub = model_->series2_active();
+    if (series2_->visible() != sub) {
+        series2_->setVisible(sub);
+        chart_.yAxis2->setVisible(sub);
+    }
+    title_02_.setVisible(sub);
+    if (model_->clear_count() != clears_seen_) {
+        clears_seen_ = model_->clear_count();
+        follow_ = true; // a new run starts with a fitted view
+    }
+    schedule_replot();
+}
+
+void TrendChartView::schedule_replot() {
+    replot_pending_ = true;
+    if (replot_timer_.isActive())
+        return;
+    const qint64 since = since_replot_.elapsed();
+    replot_timer_.start(since >= kReplotIntervalMs ? 0 : int(kReplotIntervalMs - since));
+}
+
+void TrendChartView::replot_now() {
+    replot_timer_.stop();
+    if (!replot_pending_)
+        return;
+    if (!chart_.isVisible())
+        return; // drawn when it is shown again
+    replot_pending_ = false;
+    if (follow_)
+        fit_axes();
+    chart_.replot(QCustomPlot::rpQueuedRefresh);
+    since_replot_.restart();
+}
+
+bool TrendChartView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &chart_ && event->type() == QEvent::Show && replot_pending_)
+        schedule_replot();
+    return QObject::eventFilter(watched, event);
+}
+
+void TrendChartView::fit_axes() {
+    const std::size_t points =
+        std::max(model_->point_count(TrendChart::kMain), model_->point_count(TrendChart::kSub));
+    if (points == 0)
+        return;
+    const AxisSpan x = fitted_span(0, double(points - 1));
+    set_span(chart_.xAxis, x);
+    set_span(chart_.xAxis2, x);
+    const SeriesStore::Range main = model_->y_extent(TrendChart::kMain);
+    if (!main.empty())
+        set_span(chart_.yAxis, fitted_span(main.lo, main.hi));
+    const SeriesStore::Range sub = model_->y_extent(TrendChart::kSub);
+    if (!sub.empty())
+        set_span(chart_.yAxis2, fitted_span(sub.lo, sub.hi));
+}
+
+void TrendChartView::set_follows_data(bool on) {
+    follow_ = on;
+    schedule_replot();
+}
+
+void TrendChartView::zoom(int percent) {
+    for (QCPAxis* axis : {chart_.yAxis, chart_.yAxis2, chart_.xAxis2, chart_.xAxis}) {
+        const QCPRange r = axis->range();
+        set_span(axis, zoomed_span({r.lower, r.upper}, percent));
+    }
+    follow_ = false;
+    schedule_replot();
+}

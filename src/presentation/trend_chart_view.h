@@ -1,0 +1,64 @@
+#pragma once
+
+#include "presentation/trend_chart.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class TrendGraph;
+class QCustomPlot;
+class QLabel;
+
+// Shows the trend chart's data on the QCustomPlot `cht1`: its two lines draw the points the
+// model holds (nothing is copied into the plot), the titles go to their labels, and
+// the plot is redrawn at most once per event-loop turn and about 30 times a second however
+// fast readings arrive. While the data streams the axes follow it; a wheel zoom fixes them
+// until the lines start again.
+class TrendChartView : public QObject {
+    Q_OBJECT
+
+public:
+    TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& lbl_title_02,
+                   const MeasurementTable& table, const ALL_V& v);
+    ~TrendChartView() override;
+
+    TrendChart& model() { return *model_; }
+    const TrendChart& model() const { return *model_; }
+    TrendGraph& series1() const { return *series1_; }
+    TrendGraph& series2() const { return *series2_; }
+
+    void chart_add_last();
+    bool chart_add_loaded();
+
+    // Zooms all four axes by `percent` (101 narrows each by 1 % at each end, 99 widens).
+    void zoom(int percent);
+    // Whether the axes are fitted to the data at each redraw.
+    bool follows_data() const { return follow_; }
+    void set_follows_data(bool on);
+
+    // Redraws now if a redraw is pending.
+    void replot_now();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void show_state();
+    void schedule_replot();
+    void fit_axes();
+
+    QCustomPlot& chart_;
+    QLabel& title_01_;
+    QLabel& title_02_;
+    TrendGraph* series1_;
+    TrendGraph* series2_;
+    std::unique_ptr<TrendChart> model_;
+    QTimer replot_timer_;
+    QElapsedTimer since_replot_;
+    bool replot_pending_ = false;
+    bool follow_ = true;
+    std::uint64_t clears_seen_ = 0;
+};

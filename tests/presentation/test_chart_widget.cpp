@@ -1,0 +1,355 @@
+// The trend chart on the real main window under the offscreen platform, driven with synthetic
+// mouse and wheel events.
+#include "app/frm_main.h"
+#include "presentation/measurement_table.h"
+#include "presentation/trend_chart_view.h"
+#include "support/fake_dialogs.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class ChartWidget : public ::testing::Test {
+protected:
+    ChartWidget() {
+        FormEnvironment env;
+        env.exe_dir = dir.path();
+        env.ports = [] { return QStringList(); };
+        env.dialogs = &dialogs;
+        env.exit_process = [](int) {};
+        form = std::make_unique<TForm1>(v, env);
+        v.dec_sep = QStringLiteral(".");
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        chart = widget<QCustomPlot>("cht1");
+        line = widget<QFrame>("shp1");
+        chn1 = widget<QLabel>("lbl_chn1");
+        chn2 = widget<QLabel>("lbl_chn2");
+        time = widget<QLabel>("lbl_time");
+    }
+    template <class T> T* widget(const char* name) {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void read(const QString& main, const QString& func = "DCV", const QString& sub = {},
+              const QString& sfunc = {}, const QString& when = "10:5:07.3") {
+        form->table().grid_add_row(when, main, func, sub, sfunc, {}, {});
+        form->chart_add_last();
+    }
+    // Fixes the bottom axis so that pixels map to known point positions, and lays out now.
+    void show_x(double lower, double upper) {
+        form->chart().set_follows_data(false);
+        chart->xAxis->setRange(lower, upper);
+        form->chart().replot_now();
+    }
+    int px(double x) const { return qRound(chart->xAxis->coordToPixel(x)); }
+    int mid_y() const { return chart->axisRect()->rect().center().y(); }
+    QRect frame() const { return chart->axisRect()->rect(); }
+    void move(int x, int y) {
+        // The platform reports a move only when the pointer goes somewhere else.
+        if (QCursor::pos() == chart->mapToGlobal(QPoint(x, y)))
+            QTest::mouseMove(form.get(), QPoint(1, 1));
+        QTest::mouseMove(chart, QPoint(x, y));
+    }
+    void double_click(QWidget* w, QPoint at) {
+        QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+    }
+    void cursor_on() {
+        double_click(chart, frame().center());
+        ASSERT_TRUE(v.cursor_on);
+    }
+    bool any_read_out_visible() const {
+        return line->isVisible() || chn1->isVisible() || chn2->isVisible() || time->isVisible();
+    }
+    QWheelEvent* wheel(int delta) const {
+        const QPointF at = frame().center();
+        return new QWheelEvent(at, chart->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                               Qt::NoModifier, Qt::NoScrollPhase, false);
+    }
+
+    QTemporaryDir dir;
+    ALL_V v;
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+    QCustomPlot* chart = nullptr;
+    QFrame* line = nullptr;
+    QLabel *chn1 = nullptr, *chn2 = nullptr, *time = nullptr;
+};
+
+TEST_F(ChartWidget, ReadingsReachTheGraphsAndTitles) {
+    read("1.0", "DCV", "50", "Hz");
+    read("2.0", "DCV", "51", "Hz");
+    read("3.0", "DCV", "52", "Hz");
+    // The graphs report the model's points through QCustomPlot's data interface.
+    QCPGraph& s1 = *widget<QCPGraph>("Series1");
+    QCPGraph& s2 = *widget<QCPGraph>("Series2");
+    ASSERT_EQ(s1.interface1D()->dataCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(s1.interface1D()->dataMainKey(i), i);
+        EXPECT_EQ(s1.interface1D()->dataMainValue(i), i + 1.0);
+        EXPECT_EQ(s2.interface1D()->dataMainValue(i), 50.0 + i);
+    }
+    EXPECT_EQ(s1.interface1D()->findBegin(1.5, false), 2);
+    EXPECT_EQ(s1.interface1D()->findBegin(1.5, true), 1);
+    EXPECT_EQ(s1.interface1D()->findEnd(0.5, false), 1);
+    EXPECT_EQ(s1.interface1D()->findEnd(0.5, true), 2);
+    EXPECT_EQ(s1.interface1D()->findEnd(7, true), 3);
+    EXPECT_EQ(widget<QLabel>("lbl_title_01")->text(), "DCV");
+    EXPECT_EQ(widget<QLabel>("lbl_title_02")->text(), "Hz");
+    EXPECT_TRUE(widget<QLabel>("lbl_title_02")->isVisible());
+    EXPECT_TRUE(s2.visible());
+    EXPECT_TRUE(s1.visible());
+
+    read("0.5", "DCV"); // the sub function goes: a new run without a sub line
+    EXPECT_EQ(s1.interface1D()->dataCount(), 1);
+    EXPECT_EQ(s2.interface1D()->dataCount(), 0);
+    EXPECT_FALSE(s2.visible());
+    EXPECT_FALSE(widget<QLabel>("lbl_title_02")->isVisible());
+
+    // What a file load calls: a value that does not convert is reported, not thrown.
+    form->table().set_row_count(3);
+    form->table().set_row(1, 1, {"a", "1", "ACV", "", "", "", ""});
+    form->table().set_row(2, 2, {"b", "1.2345678E", "ACV", "", "", "", ""});
+    EXPECT_FALSE(form->chart_add_loaded());
+    EXPECT_EQ(s1.interface1D()->dataCount(), 2);
+}
+
+TEST_F(ChartWidget, RedrawsAreCoalescedWhileReadingsStream) {
+    int replots = 0;
+    QObject::connect(chart, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+    QTest::qWait(50);
+    replots = 0;
+    for (int i = 0; i < 1000; ++i)
+        read(QString::number(i));
+    EXPECT_EQ(replots, 0); // nothing is drawn per row
+    QTest::qWait(80);
+    EXPECT_EQ(replots, 1);
+
+    replots = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300) {
+        read("1.5");
+        QCoreApplication::processEvents();
+    }
+    QTest::qWait(80);
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_GE(replots, 2);
+    EXPECT_LE(replots, elapsed / 33 + 2); // about 30 a second at most
+}
+
+TEST_F(ChartWidget, AHiddenChartIsDrawnWhenItIsShownAgain) {
+    auto* pages = widget<QTabWidget>("pgc_main");
+    int replots = 0;
+    QObject::connect(chart, &QCustomPlot::afterReplot, [&replots] { ++replots; });
+    pages->setCurrentWidget(widget<QWidget>("ts_grid"));
+    for (int i = 0; i < 100; ++i)
+        read(QString::number(i));
+    QTest::qWait(80);
+    EXPECT_EQ(replots, 0);
+    pages->setCurrentWidget(widget<QWidget>("ts_chart"));
+    QTest::qWait(80);
+    EXPECT_EQ(replots, 1);
+    EXPECT_DOUBLE_EQ(chart->xAxis->range().center(), 49.5); // fitted to the points read
+}
+
+TEST_F(ChartWidget, ReadOutStaysOffUntilADoubleClickButTheChartTakesFocus) {
+    read("1.0");
+    show_x(-0.5, 0.5);
+    widget<QWidget>("cbb_port")->setFocus();
+    ASSERT_FALSE(chart->hasFocus());
+    move(frame().center().x(), frame().center().y());
+    EXPECT_TRUE(chart->hasFocus());
+    EXPECT_FALSE(any_read_out_visible());
+}
+
+TEST_F(ChartWidget, ReadOutStaysHiddenWithoutPoints) {
+    cursor_on();
+    EXPECT_TRUE(line->isVisible()); // the double-click shows all four
+    move(frame().center().x(), frame().center().y());
+    EXPECT_FALSE(any_read_out_visible());
+}
+
+TEST_F(ChartWidget, ReadOutWorksInsideThePlotFrameOnly) {
+    read("1.0");
+    read("2.0");
+    show_x(-0.45, 1.45); // both frame edges round to a point
+    cursor_on();
+    const QRect f = frame();
+    const QPoint inside[] = {f.topLeft(), f.bottomRight(), f.center()};
+    const QPoint outside[] = {{f.left() - 1, mid_y()},
+                              {f.right() + 1, mid_y()},
+                              {f.center().x(), f.top() - 1},
+                              {f.center().x(), f.bottom() + 1}};
+    for (QPoint p : outside) {
+        move(f.center().x(), f.center().y());
+        ASSERT_TRUE(chn1->isVisible());
+        move(p.x(), p.y());
+        EXPECT_FALSE(any_read_out_visible()) << p.x() << "," << p.y();
+    }
+    for (QPoint p : inside) {
+        move(p.x(), p.y());
+        EXPECT_TRUE(line->isVisible() && chn1->isVisible() && time->isVisible())
+            << p.x() << "," << p.y();
+        EXPECT_EQ(line->x(), p.x());
+    }
+}
+
+TEST_F(ChartWidget, ReadOutShowsRoundedValuesTimeAndColours) {
+    read("1.23456", "DCV", "50.00004", "Hz", "10:5:07.3");
+    read("0.03125", "DCV", "49.99996", "Hz", "10:5:07.4");
+    read("0.09375", "DCV", {}, "Hz", "10:5:07.5"); // no sub value: the sub line is shorter
+    show_x(-0.5, 2.5);
+    cursor_on();
+    struct Case {
+        double x;
+        const char *main, *sub, *when;
+    };
+    const Case cases[] = {
+        {0, "DCV: 1.2346", "Hz: 50", " 10:5:07.3"},
+        {1, "DCV: 0.0312", "Hz: 50", " 10:5:07.4"},
+        {2, "DCV: 0.0938", "Hz: --", " 10:5:07.5"},
+    };
+    for (const Case& c : cases) {
+        move(px(c.x), mid_y());
+        EXPECT_EQ(chn1->text(), c.main);
+        EXPECT_EQ(chn2->text(), c.sub);
+        EXPECT_EQ(time->text(), c.when);
+        EXPECT_TRUE(chn1->isVisible() && chn2->isVisible() && time->isVisible());
+    }
+    EXPECT_EQ(chn1->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(chn2->palette().color(QPalette::WindowText), QColor(Qt::green));
+}
+
+TEST_F(ChartWidget, SubLabelStaysHiddenWithoutASubLine) {
+    read("1.0");
+    show_x(-0.5, 0.5);
+    cursor_on();
+    move(px(0), mid_y());
+    EXPECT_TRUE(chn1->isVisible());
+    EXPECT_FALSE(chn2->isVisible());
+    EXPECT_EQ(chn2->text(), "--");
+}
+
+TEST_F(ChartWidget, AxisValuesLeftOfPointZero) {
+    read("4.5");
+    read("5.5");
+    show_x(-2, 2);
+    cursor_on();
+    move(px(-0.7), mid_y()); // rounds to point 0
+    EXPECT_TRUE(chn1->isVisible());
+    EXPECT_EQ(chn1->text(), "DCV: 4.5");
+
+    move(px(-1.2), mid_y()); // rounds to -1: no point
+    EXPECT_FALSE(chn1->isVisible() || chn2->isVisible() || time->isVisible());
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->x(), px(-1.2));
+}
+
+TEST_F(ChartWidget, LabelsChangeSidesNearTheRightAndBottomEdges) {
+    for (int i = 0; i < 10; ++i)
+        read(QString::number(i), "DCV", "1", "Hz");
+    show_x(-0.5, 9.5);
+    cursor_on();
+    const int W = chart->width(), H = chart->height();
+    const QRect f = frame();
+    ASSERT_TRUE(f.contains(W - 240, H - 90) && f.contains(W - 160, H - 110));
+    const int time_top = time->y();
+
+    move(W - 240, H - 110); // right of the line, below the mouse
+    for (QLabel* l : {chn1, chn2, time})
+        EXPECT_EQ(l->x(), W - 240 + 1) << l->objectName().toStdString();
+    EXPECT_EQ(chn1->y(), H - 110 + 18);
+    EXPECT_EQ(chn2->y(), chn1->y() + chn1->height());
+    move(W - 240, H - 150); // straight up, over the cursor line itself: the read-out follows
+    EXPECT_EQ(chn1->y(), H - 150 + 18);
+
+    move(W - 160, H - 90); // left of the line, above the mouse
+    for (QLabel* l : {chn1, chn2, time})
+        EXPECT_EQ(l->x() + l->width() + 1, W - 160) << l->objectName().toStdString();
+    EXPECT_EQ(chn1->y(), H - 90 - 44);
+    EXPECT_EQ(chn2->y(), chn1->y() + chn1->height());
+    EXPECT_EQ(time->y(), time_top);
+
+    const int left_of_line = chn1->x();
+    move(W - 200, H - 104); // exactly at the edge: sides stay, labels below the mouse
+    EXPECT_EQ(chn1->x(), left_of_line);
+    EXPECT_EQ(chn1->y(), H - 104 + 18);
+}
+
+TEST_F(ChartWidget, DoubleClickOnTheCursorLineSwitchesTheReadOutOff) {
+    read("1.0");
+    show_x(-0.5, 0.5);
+    cursor_on();
+    move(px(0), mid_y());
+    ASSERT_TRUE(line->isVisible());
+    double_click(line, QPoint(0, 10));
+    EXPECT_FALSE(v.cursor_on);
+    EXPECT_FALSE(any_read_out_visible());
+    double_click(chart, frame().center());
+    EXPECT_TRUE(v.cursor_on);
+}
+
+TEST_F(ChartWidget, EachWheelNotchZoomsAllFourAxesByOnePercent) {
+    read("1.0", "DCV", "2", "Hz");
+    form->chart().set_follows_data(false);
+    QCPAxis* axes[] = {chart->xAxis, chart->yAxis, chart->xAxis2, chart->yAxis2};
+    for (QCPAxis* a : axes)
+        a->setRange(0, 100);
+    std::unique_ptr<QWheelEvent> forward(wheel(120));
+    QCoreApplication::sendEvent(chart, forward.get());
+    for (QCPAxis* a : axes) {
+        EXPECT_DOUBLE_EQ(a->range().lower, 1);
+        EXPECT_DOUBLE_EQ(a->range().upper, 99);
+    }
+    EXPECT_TRUE(v.wheel_ready);
+
+    std::unique_ptr<QWheelEvent> back(wheel(-120));
+    QCoreApplication::sendEvent(chart, back.get());
+    for (QCPAxis* a : axes) {
+        EXPECT_DOUBLE_EQ(a->range().lower, 1 - 0.98);
+        EXPECT_DOUBLE_EQ(a->range().upper, 99 + 0.98);
+    }
+    std::unique_ptr<QWheelEvent> sideways(wheel(0));
+    QCoreApplication::sendEvent(chart, sideways.get());
+    EXPECT_DOUBLE_EQ(chart->xAxis->range().upper, 99 + 0.98);
+    // Zooming froze the view: new readings do not refit it.
+    read("500.0", "DCV", "2", "Hz");
+    form->chart().replot_now();
+    EXPECT_DOUBLE_EQ(chart->yAxis->range().upper, 99 + 0.98);
+}
+
+TEST_F(ChartWidget, ABurstOfNotchesWithinTheGuardZoomsOnce) {
+    read("1.0");
+    form->chart().set_follows_data(false);
+    chart->xAxis->setRange(0, 100);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::postEvent(chart, wheel(120));
+    QElapsedTimer clock;
+    clock.start();
+    QCoreApplication::processEvents();
+    EXPECT_GE(clock.elapsed(), 100);
+    QTest::qWait(20);
+    EXPECT_DOUBLE_EQ(chart->xAxis->range().lower, 1);
+    EXPECT_DOUBLE_EQ(chart->xAxis->range().upper, 99);
+    EXPECT_TRUE(v.wheel_ready);
+
+    std::unique_ptr<QWheelEvent> next(wheel(120)); // after the guard, a notch zooms again
+    QCoreApplication::sendEvent(chart, next.get());
+    EXPECT_DOUBLE_EQ(chart->xAxis->range().lower, 1 + 0.98);
+}
+
+} // namespace
