@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 // The general text of a number, as readings and the chart cursor show them: at most 15
 // significant digits (rounded), trailing zeros removed, `dec_sep` as decimal separator, no
@@ -13,4 +14,7 @@ QString general_text(double x, QChar dec_sep);
 // optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional
 // sign, digits). No grouping, no other separator. False for anything else, the empty text
 // included; `value` is then left alone.
-bool text_to_number(const QString& text, QChar dec_sep, double& value);
+bool text_to_number(QStringView text, QChar dec_sep, double& value);
+inline bool text_to_number(const QString& text, QChar dec_sep, double& value) {
+    return text_to_number(QStringView(text), dec_sep, value);
+}
