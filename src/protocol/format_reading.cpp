@@ -11,11 +11,18 @@ constexpr int kDecimals = 6;
 
 } // namespace
 
-QString format_reading(float v, QChar dec_sep) {
+int format_reading(float v, QChar dec_sep, char16_t* out) {
+    int n = 0;
+    auto put = [&](char c) { out[n++] = char16_t(c); };
+    auto word = [&](const char* w) {
+        while (*w)
+            put(*w++);
+        return n;
+    };
     if (std::isnan(v))
-        return QStringLiteral("0");
+        return word("0");
     if (std::isinf(v))
-        return v < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+        return word(v < 0 ? "-INF" : "INF");
 
     // The shortest digits that read back as the same single-precision value: 1.2345 stored as
     // 1.23450005 is 1.2345, not 1.2345001.
@@ -62,9 +69,6 @@ QString format_reading(float v, QChar dec_sep) {
         --nd;
 
     // Plain notation with six decimals: integer digits, separator, fraction digits.
-    char16_t out[64];
-    int n = 0;
-    auto put = [&](char c) { out[n++] = char16_t(c); };
     if (v < 0)
         put('-');
     if (nd == 0 || E <= 0) {
@@ -85,5 +89,11 @@ QString format_reading(float v, QChar dec_sep) {
             if (out[--n] == u'.')
                 break;
     }
+    return n;
+}
+
+QString format_reading(float v, QChar dec_sep) {
+    char16_t out[kFormatReadingMax];
+    const int n = format_reading(v, dec_sep, out);
     return QString(reinterpret_cast<const QChar*>(out), n);
 }

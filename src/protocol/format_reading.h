@@ -10,3 +10,8 @@
 // from such systems have always shown them. Not a number gives "0"; an infinite value gives
 // "INF" or "-INF", the same words the general text of a number uses.
 QString format_reading(float v, QChar dec_sep);
+
+// The same text written into `out`, which must hold kFormatReadingMax characters; returns its
+// length. The read-back formats millions of values and keeps no QString per value.
+inline constexpr int kFormatReadingMax = 64;
+int format_reading(float v, QChar dec_sep, char16_t* out);

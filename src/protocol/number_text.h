@@ -10,6 +10,11 @@
 // "1E15"). Zero gives "0".
 QString general_text(double x, QChar dec_sep);
 
+// The same text written into `out`, which must hold kGeneralTextMax characters; returns its
+// length. For callers that convert at wire speed and keep no QString per number.
+inline constexpr int kGeneralTextMax = 32;
+int general_text(double x, QChar dec_sep, char16_t* out);
+
 // Reads a number written with `dec_sep` as decimal separator: optional blanks around it, an
 // optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional
 // sign, digits). No grouping, no other separator. False for anything else, the empty text

@@ -20,6 +20,23 @@ QChar separator_of(const ALL_V& v) {
     return v.dec_sep.isEmpty() ? QLatin1Char('.') : v.dec_sep.front();
 }
 
+// The function texts of consecutive readings are nearly always the same: the last one is kept
+// as a QString so that handing it on costs no new text.
+template <int N> class LastText {
+public:
+    const QString& of(const FixedText<N>& f) {
+        if (!(f == key_) || text_.isNull()) {
+            key_ = f;
+            text_ = f.str();
+        }
+        return text_;
+    }
+
+private:
+    FixedText<N> key_;
+    QString text_;
+};
+
 // Hands the filled slots to the sink and starts a new batch.
 class Batch {
 public:
@@ -32,8 +49,8 @@ public:
             time_ = reading_time_text(v_.last_rx_time);
         for (int i = 0; i < v_.live_count; ++i) {
             const real_Record& r = v_.live_records[i];
-            sink_.add_reading(time_, r.Main_No, r.Main_Range, r.Sub_No, r.Sub_range, r.T_no,
-                              r.T_Range);
+            sink_.add_reading(time_, r.Main_No, main_range_.of(r.Main_Range), r.Sub_No,
+                              sub_range_.of(r.Sub_range), r.T_no, t_range_.of(r.T_Range));
         }
         v_.live_count = 0;
         v_.start_time = v_.last_rx_time;
@@ -51,6 +68,7 @@ private:
     ALL_V& v_;
     RxSink& sink_;
     QString time_;
+    LastText<35> main_range_, sub_range_, t_range_;
 };
 
 } // namespace

@@ -2,25 +2,30 @@
 
 #include <QDate>
 
-QString reading_time_text(const QTime& time) {
-    const QTime t = time.isValid() ? time : QTime(0, 0);
-    const int h = t.hour(), m = t.minute(), s = t.second();
-    char buf[16];
+int reading_time_text(int second_of_day, char16_t* out) {
+    const int h = second_of_day / 3600, m = second_of_day / 60 % 60, s = second_of_day % 60;
     int n = 0;
-    buf[n++] = char('0' + h / 10);
-    buf[n++] = char('0' + h % 10);
-    buf[n++] = ':';
+    auto put = [&](int c) { out[n++] = char16_t(c); };
+    put('0' + h / 10);
+    put('0' + h % 10);
+    put(':');
     if (m >= 10)
-        buf[n++] = char('0' + m / 10);
-    buf[n++] = char('0' + m % 10);
-    buf[n++] = ':';
-    buf[n++] = char('0' + s / 10);
-    buf[n++] = char('0' + s % 10);
-    buf[n++] = '.';
+        put('0' + m / 10);
+    put('0' + m % 10);
+    put(':');
+    put('0' + s / 10);
+    put('0' + s % 10);
+    put('.');
     if (s >= 10)
-        buf[n++] = char('0' + s / 10);
-    buf[n++] = char('0' + s % 10);
-    return QString::fromLatin1(buf, n);
+        put('0' + s / 10);
+    put('0' + s % 10);
+    return n;
+}
+
+QString reading_time_text(const QTime& time) {
+    char16_t out[16];
+    const int n = reading_time_text(time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0, out);
+    return QString(reinterpret_cast<const QChar*>(out), n);
 }
 
 QString reading_time_text(const QDateTime& t) {
@@ -50,11 +55,7 @@ QDateTime add_wall_seconds(const QDateTime& start, std::int64_t seconds) {
     return QDateTime(d, QTime(0, 0).addSecs(int(rest)).addMSecs(time.msec()));
 }
 
-QTime wall_time_of_day(const QDateTime& start, std::int64_t seconds) {
-    constexpr std::int64_t kDay = 86400;
+int wall_second_of_day(const QDateTime& start, std::int64_t seconds) {
     const QTime time = start.isValid() ? start.time() : QTime(0, 0);
-    std::int64_t rest = (time.msecsSinceStartOfDay() / 1000 + seconds % kDay) % kDay;
-    if (rest < 0)
-        rest += kDay;
-    return QTime(0, 0).addSecs(int(rest)).addMSecs(time.msec());
+    return wall_second_of_day(time.msecsSinceStartOfDay() / 1000, seconds);
 }

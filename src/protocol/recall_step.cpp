@@ -67,6 +67,20 @@ QString before_keyword(const QString& field, QLatin1String keyword) {
     return at < 0 ? QString() : trim_blanks(QStringView(field).left(at)).toString();
 }
 
+// Room for the announced records up front, so that growing the store in its steps never
+// copies the records already read. An absurd announcement reserves no more than a limit;
+// beyond it the store grows as the records arrive.
+constexpr std::size_t kReserveLimit = 4'000'000;
+
+void reserve_store(ALL_V& v) {
+    if (v.recall_number <= 0)
+        return;
+    const std::size_t want =
+        std::min<std::size_t>(std::size_t(v.recall_number), kReserveLimit) + kRecallStoreStep;
+    if (v.recall_records.capacity() < want)
+        v.recall_records.reserve(want);
+}
+
 void process_field(ALL_V& v, Field f, const QString& field) {
     switch (f) {
     case Bank:
@@ -96,6 +110,7 @@ void process_field(ALL_V& v, Field f, const QString& field) {
         v.recall_sfunction = before_keyword(field, QLatin1String("Sfunction"));
         v.recall_count = 0;
         v.recall_pair_open = false;
+        reserve_store(v);
         break;
     }
 }
@@ -136,10 +151,12 @@ void read_records(ALL_V& v) {
     const FixedText<35> mfunction(v.recall_mfunction);
     const FixedText<35> sfunction(v.recall_sfunction);
     // The time cursor: the record being completed is dated start + count × interval, counted
-    // in 64 bits so that no count or interval can overflow it. Its time of day is always
-    // defined; a date beyond what a date can hold leaves last_rx_time invalid, not a crash.
+    // in 64 bits so that no count or interval can overflow it. Only its time of day goes into
+    // the records, and that is defined however far the cursor runs; the date-time itself is
+    // worked out once, at the end.
     std::int64_t offset = std::int64_t(v.recall_count) * v.recall_interval;
-    v.last_rx_time = add_wall_seconds(v.start_time, offset);
+    const int start_second = wall_second_of_day(v.start_time, 0);
+    char16_t text[kFormatReadingMax];
 
     int used = 0;
     const std::uint8_t* p = pending(v);
@@ -150,37 +167,58 @@ void read_records(ALL_V& v) {
         used += 4;
         real_Record& r = v.recall_records[std::size_t(v.recall_count)];
         const bool main_value = !with_sub || !v.recall_pair_open;
+        const QStringView formatted(text, format_reading(value, sep, text));
         if (main_value) {
             r.Index = v.recall_count;
-            r.Main_No = format_reading(value, sep);
+            r.Main_No = formatted;
             r.Main_Range = mfunction;
-            r.Sub_No = FixedText<10>();
-            r.Sub_range = FixedText<35>();
-            r.T_no = FixedText<10>();
-            r.T_Range = FixedText<35>();
+            r.Sub_No.clear();
+            r.Sub_range.clear();
+            r.T_no.clear();
+            r.T_Range.clear();
         } else {
-            r.Sub_No = format_reading(value, sep);
+            r.Sub_No = formatted;
             r.Sub_range = sfunction;
         }
         if (with_sub && main_value) {
             v.recall_pair_open = true; // the sub value completes it, perhaps in a later pass
         } else {
-            r.Time = reading_time_text(wall_time_of_day(v.start_time, offset));
+            r.Time = QStringView(text,
+                                 reading_time_text(wall_second_of_day(start_second, offset), text));
             v.recall_pair_open = false;
             ++v.recall_count;
             offset += v.recall_interval;
-            v.last_rx_time = add_wall_seconds(v.start_time, offset);
         }
         if (v.recall_count >= v.recall_number)
             v.recall_state.clear();
     }
     consume(v, used);
+    // A date beyond what a date-time holds leaves the cursor invalid, not a failure.
+    v.last_rx_time = add_wall_seconds(v.start_time, offset);
 }
 
+// The function texts of a dump are the same for every record: one QString each.
+class LastFunction {
+public:
+    const QString& of(const FixedText<35>& f) {
+        if (!(f == key_) || text_.isNull()) {
+            key_ = f;
+            text_ = f.str();
+        }
+        return text_;
+    }
+
+private:
+    FixedText<35> key_;
+    QString text_;
+};
+
 void complete(ALL_V& v, RxSink& sink) {
+    LastFunction main_range, sub_range;
     for (std::int32_t i = 0; i < v.recall_count; ++i) {
         const real_Record& r = v.recall_records[std::size_t(i)];
-        sink.add_reading(r.Time, r.Main_No, r.Main_Range, r.Sub_No, r.Sub_range, r.T_no, r.T_Range);
+        sink.add_reading(r.Time, r.Main_No, main_range.of(r.Main_Range), r.Sub_No,
+                         sub_range.of(r.Sub_range), r.T_no, r.T_Range);
     }
     v.recall_count = 0;
     v.recall_number = 0;

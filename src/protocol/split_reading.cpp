@@ -3,6 +3,7 @@
 #include "protocol/number_text.h"
 #include "protocol/text_trim.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -20,12 +21,62 @@ QStringView localise(QStringView number, QChar dec_sep, QString& scratch) {
     const QStringView after = trim_blanks(number.mid(dot + 1, kFractionChars));
     if (dec_sep == QLatin1Char('.') && after.size() == number.size() - dot - 1)
         return number;
-    scratch.clear();
-    scratch.reserve(dot + 1 + after.size());
+    scratch.resize(0);
     scratch.append(number.left(dot));
     scratch.append(dec_sep);
     scratch.append(after);
     return scratch;
+}
+
+// Powers of ten up to 10^27 are exact in extended precision.
+constexpr int kExactPowers = 28;
+const long double* exact_powers() {
+    static const auto table = [] {
+        static long double p[kExactPowers];
+        p[0] = 1.0L;
+        for (int i = 1; i < kExactPowers; ++i)
+            p[i] = p[i - 1] * 10.0L;
+        return p;
+    }();
+    return table;
+}
+
+// A whole exponent as instruments write it ("+00", "-03"): sign and up to four digits.
+bool small_integer(QStringView t, int& value) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        negative = t[i++] == QLatin1Char('-');
+    if (i == t.size() || t.size() - i > 4)
+        return false;
+    int v = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c - u'0');
+    }
+    value = negative ? -v : v;
+    return true;
+}
+
+// mantissa × 10^exponent in extended precision, so that the product rounds once more at most
+// when it becomes a double. Whole exponents within the exact powers need no pow().
+long double scale(double mantissa, QStringView exponent_text, QChar dec_sep, bool& ok) {
+    int whole = 0;
+    if (small_integer(exponent_text, whole) && whole > -kExactPowers && whole < kExactPowers) {
+        ok = true;
+        return whole >= 0 ? mantissa * exact_powers()[whole] : mantissa / exact_powers()[-whole];
+    }
+    double exponent = 0;
+    ok = text_to_number(exponent_text, dec_sep, exponent);
+    return static_cast<long double>(mantissa) * std::pow(10.0L, static_cast<long double>(exponent));
+}
+
+// Replaces the text of `s`, reusing its memory.
+void set_text(QString& s, const char16_t* chars, qsizetype n) {
+    s.resize(n);
+    std::copy_n(chars, n, reinterpret_cast<char16_t*>(s.data()));
 }
 
 } // namespace
@@ -43,18 +94,19 @@ bool split_reading(QStringView text, QChar dec_sep, QString& value, QString& fun
         if (!text_to_number(number, dec_sep, x))
             return false;
     } else {
-        double mantissa = 0, exponent = 0;
-        if (!text_to_number(trim_blanks(number.left(e)), dec_sep, mantissa) ||
-            !text_to_number(trim_blanks(number.mid(e + 1, kExponentChars)), dec_sep, exponent))
+        double mantissa = 0;
+        if (!text_to_number(trim_blanks(number.left(e)), dec_sep, mantissa))
             return false;
-        // In extended precision, so that the product rounds once when it becomes a double.
-        const long double product = static_cast<long double>(mantissa) *
-                                    std::pow(10.0L, static_cast<long double>(exponent));
-        if (!std::isfinite(product) || std::fabs(product) > 1.7976931348623157e308L)
+        bool ok = false;
+        const long double product =
+            scale(mantissa, trim_blanks(number.mid(e + 1, kExponentChars)), dec_sep, ok);
+        if (!ok || !std::isfinite(product) || std::fabs(product) > 1.7976931348623157e308L)
             return false;
         x = static_cast<double>(product);
     }
-    value = general_text(x, dec_sep);
-    function = trim_blanks(text.mid(blank + 1, kFunctionChars)).toString();
+    char16_t digits[kGeneralTextMax];
+    set_text(value, digits, general_text(x, dec_sep, digits));
+    const QStringView f = trim_blanks(text.mid(blank + 1, kFunctionChars));
+    set_text(function, f.utf16(), f.size());
     return true;
 }
