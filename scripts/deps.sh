@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-noto-cjk fonts-dejavu-core
     python3 python3-xlrd
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -22,3 +22,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build/asan" --output-on-failure -j "$jobs"
+
+echo "== fuzzing the response interpreter (about a minute, AddressSanitizer + UndefinedBehaviorSanitizer)"
+"$root/scripts/fuzz.sh" 60

@@ -70,7 +70,7 @@ QString before_keyword(const QString& field, QLatin1String keyword) {
 // Room for the announced records up front, so that growing the store in its steps never
 // copies the records already read. An absurd announcement reserves no more than a limit;
 // beyond it the store grows as the records arrive.
-constexpr std::size_t kReserveLimit = 4'000'000;
+constexpr std::size_t kReserveLimit = 1'000'000;
 
 void reserve_store(ALL_V& v) {
     if (v.recall_number <= 0)
