@@ -114,25 +114,38 @@ const std::vector<RecallCase>& recall_cases() {
     return cases;
 }
 
-TEST(Recall, RowsWhateverTheBlocks) {
-    for (const RecallCase& c : recall_cases())
-        for (int size : kBlockSizes) {
-            RxRig rig;
-            rig.feed(c.in, size);
-            EXPECT_EQ(rig.sink.rows, c.rows) << c.name << ", blocks of " << size;
-            EXPECT_EQ(rig.sink.shown, c.shown) << c.name << ", blocks of " << size;
-            EXPECT_TRUE(rig.v.recall_state.isEmpty()) << c.name << ", blocks of " << size;
-        }
+// A recalled value as a "," locale shows it: six decimals always, cut to the field's width.
+QString comma_form(const QString& dot) {
+    if (dot.isEmpty())
+        return dot;
+    QString s = dot;
+    const qsizetype at = s.indexOf(QLatin1Char('.'));
+    if (at < 0)
+        s += QStringLiteral(",000000");
+    else
+        s = s.replace(at, 1, QLatin1Char(',')).leftJustified(at + 7, QLatin1Char('0'));
+    return s.left(10);
 }
 
-TEST(Recall, ValuesUseTheLocaleSeparator) {
-    Dump d;
-    d.number = "2number,";
-    d.values = {1.5f, -0.25f};
-    RxRig rig(QLatin1Char(','));
-    rig.feed(d.bytes());
-    EXPECT_EQ(rig.sink.rows, (std::vector<Row>{rec("14:30:00.0", "1,500000", "DCV"),
-                                               rec("14:30:05.5", "-0,250000", "DCV")}));
+TEST(Recall, RowsWhateverTheBlocksAndTheSeparator) {
+    for (QChar sep : {QLatin1Char('.'), QLatin1Char(',')})
+        for (const RecallCase& c : recall_cases())
+            for (int size : kBlockSizes) {
+                std::vector<Row> expected = c.rows;
+                if (sep == QLatin1Char(','))
+                    for (Row& r : expected) {
+                        r[1] = comma_form(r[1]);
+                        r[3] = comma_form(r[3]);
+                    }
+                RxRig rig(sep);
+                rig.feed(c.in, size);
+                const std::string where = std::string(c.name) + ", blocks of " +
+                                          std::to_string(size) + ", separator " +
+                                          char(sep.unicode());
+                EXPECT_EQ(rig.sink.rows, expected) << where;
+                EXPECT_EQ(rig.sink.shown, c.shown) << where;
+                EXPECT_TRUE(rig.v.recall_state.isEmpty()) << where;
+            }
 }
 
 TEST(Recall, UnreadableStartKeepsTheStartTimeHeld) {
