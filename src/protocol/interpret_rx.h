@@ -14,7 +14,7 @@ inline constexpr int kReplyLinesKept = 10000;
 // Nothing it meets in the bytes makes it throw.
 void interpret_rx(ALL_V& v, RxSink& sink);
 
-// The steps of a pass, for the pass itself and for tests.
+// The steps of a pass, each in its own file.
 // Frames reply lines; returns how many lines it took.
 int frame_replies(ALL_V& v, RxSink& sink);
 // Turns reply_lines into records of live_records and hands them to the sink.
