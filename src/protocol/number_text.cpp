@@ -111,47 +111,6 @@ bool is_blank(QChar c) {
     return c.isSpace();
 }
 
-// Numbers as instruments write them ("+1.2345", "50.012", "-3") have few digits and a small
-// exponent: their digits as an integer, divided or multiplied by an exact power of ten, give
-// the correctly rounded double in one IEEE operation, the same value a full conversion gives.
-bool exact_quotient(const char* begin, const char* end, double& v) {
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* p = begin;
-    const bool negative = p < end && *p == '-';
-    p += negative;
-    std::uint64_t digits = 0;
-    int count = 0, scale = 0;
-    bool fraction = false;
-    for (; p < end && *p != 'e'; ++p) {
-        if (*p == '.') {
-            fraction = true;
-            continue;
-        }
-        if (count > 0 || *p != '0') {
-            if (++count > 15)
-                return false;
-        }
-        digits = digits * 10 + std::uint64_t(*p - '0');
-        scale -= fraction;
-    }
-    if (p < end) { // the exponent, already checked to be a sign and digits
-        int e = 0;
-        auto r = std::from_chars(p + 1 + (p[1] == '+'), end, e);
-        if (r.ec != std::errc() || e > 400 || e < -400)
-            return false;
-        scale += e;
-    }
-    if (scale > 22 || scale < -22)
-        return false;
-    const double d = double(digits);
-    v = scale >= 0 ? d * kPow10[scale] : d / kPow10[-scale];
-    if (negative)
-        v = -v;
-    return true;
-}
-
 } // namespace
 
 bool text_to_number(QStringView text, QChar dec_sep, double& value) {
@@ -163,7 +122,8 @@ bool text_to_number(QStringView text, QChar dec_sep, double& value) {
     const QStringView t = text.mid(b, n - b);
     n = t.size();
 
-    // The same number in the form <charconv> reads: '.' as separator, no leading '+'.
+    // The same number in the form <charconv> reads ('.' as separator, no leading '+'), and
+    // on the way its digits as an integer with a power of ten.
     char small[64];
     std::string large;
     char* c = small;
@@ -173,25 +133,40 @@ bool text_to_number(QStringView text, QChar dec_sep, double& value) {
     }
     char* out = c;
     qsizetype i = 0;
-    auto digits = [&] {
+    std::uint64_t mantissa_digits = 0;
+    int significant = 0; // digits after the leading zeros
+    int scale = 0;       // power of ten of the last mantissa digit
+    auto digits = [&](bool fraction) {
         const qsizetype start = i;
-        while (i < n && is_digit(t[i]))
-            *out++ = char(t[i++].unicode());
+        while (i < n && is_digit(t[i])) {
+            const char d = char(t[i++].unicode());
+            *out++ = d;
+            if (significant > 0 || d != '0')
+                ++significant;
+            if (significant <= 19)
+                mantissa_digits = mantissa_digits * 10 + std::uint64_t(d - '0');
+            scale -= fraction;
+        }
         return i - start;
     };
-    if (i < n && t[i] == QLatin1Char('+'))
+    bool negative = false;
+    if (i < n && t[i] == QLatin1Char('+')) {
         ++i;
-    else if (i < n && t[i] == QLatin1Char('-'))
-        *out++ = char(t[i++].unicode());
-    qsizetype mantissa = digits();
+    } else if (i < n && t[i] == QLatin1Char('-')) {
+        negative = true;
+        *out++ = '-';
+        ++i;
+    }
+    qsizetype mantissa = digits(false);
     if (i < n && t[i] == dec_sep) {
         *out++ = '.';
         ++i;
-        mantissa += digits();
+        mantissa += digits(true);
     }
     if (mantissa == 0)
         return false;
     bool exp_negative = false;
+    int exponent = 0;
     if (i < n && (t[i] == QLatin1Char('E') || t[i] == QLatin1Char('e'))) {
         *out++ = 'e';
         ++i;
@@ -199,23 +174,41 @@ bool text_to_number(QStringView text, QChar dec_sep, double& value) {
             exp_negative = t[i] == QLatin1Char('-');
             *out++ = char(t[i++].unicode());
         }
-        if (digits() == 0)
+        const qsizetype start = i;
+        while (i < n && is_digit(t[i])) {
+            const char d = char(t[i++].unicode());
+            *out++ = d;
+            exponent = std::min(exponent * 10 + (d - '0'), 100000);
+        }
+        if (i == start)
             return false;
     }
     if (i != n)
         return false;
-    double v = 0;
-    if (exact_quotient(c, out, v)) {
-        value = v;
+
+    // Numbers as instruments write them ("+1.2345", "50.012", "-3") have few digits and a
+    // small exponent: their digits as an integer, multiplied or divided by an exact power of
+    // ten, give the correctly rounded double in one IEEE operation, the value a full
+    // conversion gives.
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const int power = scale + (exp_negative ? -exponent : exponent);
+    if (significant <= 15 && power >= -22 && power <= 22) {
+        const double d = double(mantissa_digits);
+        const double v = power >= 0 ? d * kPow10[power] : d / kPow10[-power];
+        value = negative ? -v : v;
         return true;
     }
+
+    double v = 0;
     const auto res = std::from_chars(c, out, v);
     if (res.ec == std::errc::result_out_of_range) {
         // Too small to hold reads as zero, as the C library has always read it; too large
         // to hold is not a number this program can show.
         if (!exp_negative)
             return false;
-        v = (*c == '-') ? -0.0 : 0.0;
+        v = negative ? -0.0 : 0.0;
     } else if (res.ec != std::errc() || res.ptr != out || !std::isfinite(v)) {
         return false;
     }

@@ -12,10 +12,19 @@ constexpr qsizetype kFunctionChars = 20;
 constexpr qsizetype kFractionChars = 100;
 constexpr qsizetype kExponentChars = 20;
 
+// Position of the first `c`, or -1. Readings are short: a plain loop beats the library's
+// vectorised search, which costs more to set up than these texts take to scan.
+qsizetype find(QStringView s, char16_t c) {
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (s[i].unicode() == c)
+            return i;
+    return -1;
+}
+
 // The number text with its first "." turned into the locale's separator. Only when the
 // separator differs does this need a copy; `scratch` holds it.
 QStringView localise(QStringView number, QChar dec_sep, QString& scratch) {
-    const qsizetype dot = number.indexOf(QLatin1Char('.'));
+    const qsizetype dot = find(number, u'.');
     if (dot < 0)
         return number;
     const QStringView after = trim_blanks(number.mid(dot + 1, kFractionChars));
@@ -82,14 +91,14 @@ void set_text(QString& s, const char16_t* chars, qsizetype n) {
 } // namespace
 
 bool split_reading(QStringView text, QChar dec_sep, QString& value, QString& function) {
-    const qsizetype blank = text.indexOf(QLatin1Char(' '));
+    const qsizetype blank = find(text, u' ');
     if (blank < 0)
         return false; // no blank: the number is empty
     QString scratch;
     const QStringView number = localise(trim_blanks(text.left(blank)), dec_sep, scratch);
 
     double x = 0;
-    const qsizetype e = number.indexOf(QLatin1Char('E'));
+    const qsizetype e = find(number, u'E');
     if (e < 0) {
         if (!text_to_number(number, dec_sep, x))
             return false;

@@ -1,3 +1,4 @@
+#include "protocol/decimal_text.h"
 #include "protocol/recall_step.h"
 #include "rx_fixture.h"
 
@@ -235,6 +236,57 @@ TEST(Recall, DumpThatSendsTooFewValuesTakesLaterBytesAsValues) {
     EXPECT_EQ(rig.sink.rows[6], rec("14:30:30.30", "0", "DCV"));
     EXPECT_TRUE(rig.sink.shown.endsWith(QStringLiteral("RECALL INTERNAL MEMORY...")));
     EXPECT_TRUE(rig.v.recall_state.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(DumpFields, DecimalIntegersAndDates) {
+    struct IntCase {
+        const char* text;
+        bool ok;
+        std::int32_t value;
+    };
+    const IntCase ints[] = {
+        {"8", true, 8},
+        {"+12", true, 12},
+        {"-5", true, -5},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, INT32_MIN},
+        {"2147483648", false, 0},
+        {"99999999999999999999", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {" 8", false, 0},
+        {"8 ", false, 0},
+        {"1e3", false, 0},
+    };
+    for (const IntCase& c : ints) {
+        std::int32_t v = 77;
+        EXPECT_EQ(read_decimal_int(QString::fromLatin1(c.text), v), c.ok) << c.text;
+        EXPECT_EQ(v, c.ok ? c.value : 77) << c.text;
+    }
+
+    struct DateCase {
+        const char* text;
+        QDateTime value; // invalid: does not convert
+    };
+    const DateCase dates[] = {
+        {"2012-05-06 14:30:00", QDateTime(QDate(2012, 5, 6), QTime(14, 30))},
+        {"2012/05/06T14.30.59", QDateTime(QDate(2012, 5, 6), QTime(14, 30, 59))},
+        {"2012-02-30 14:30:00", {}},
+        {"2012-05-06 14:60:00", {}},
+        {"0000-05-06 14:30:00", {}},
+        {"2012-05-06 14:30:0", {}},
+        {"2012-05-06 14:30:000", {}},
+        {"2012-5-06 14:30:00", {}},
+    };
+    for (const DateCase& c : dates) {
+        QDateTime v;
+        EXPECT_EQ(read_dump_date_time(QString::fromLatin1(c.text), v), c.value.isValid()) << c.text;
+        EXPECT_EQ(v, c.value) << c.text;
+    }
 }
 
 } // namespace
