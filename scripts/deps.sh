@@ -10,6 +10,7 @@ packages=(
     xvfb xauth fonts-noto-cjk fonts-dejavu-core
     fonts-liberation
     python3 python3-xlrd
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

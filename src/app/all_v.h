@@ -88,6 +88,9 @@ struct ALL_V {
     QString recall_mfunction;
     QString recall_sfunction;
     std::int32_t recall_count = 0;
+    // With sub values the read-back takes two values per record; true while the main value
+    // of record recall_count has been read and its sub value is awaited, even across passes.
+    bool recall_pair_open = false;
 
     bool cursor_on = false;
     bool wheel_ready = true;

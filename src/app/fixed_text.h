@@ -21,14 +21,21 @@ public:
         return *this;
     }
 
+    FixedText& operator=(QStringView s) {
+        assign(s);
+        return *this;
+    }
+
     void assign(const QString& s) { assign(QStringView(s)); }
     void assign(QStringView s) {
         len_ = static_cast<std::uint8_t>(std::min<qsizetype>(s.size(), N));
-        std::copy_n(reinterpret_cast<const char16_t*>(s.utf16()), len_, chars_);
+        std::copy_n(s.utf16(), len_, chars_);
     }
 
-    QString str() const { return QString(reinterpret_cast<const QChar*>(chars_), len_); }
+    void clear() { len_ = 0; }
     QStringView view() const { return QStringView(chars_, len_); }
+
+    QString str() const { return QString(reinterpret_cast<const QChar*>(chars_), len_); }
     operator QString() const { return str(); } // NOLINT
     bool isEmpty() const { return len_ == 0; }
     int size() const { return len_; }

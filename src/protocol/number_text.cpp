@@ -1,86 +1,217 @@
 #include "protocol/number_text.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <system_error>
 
-#include <QByteArray>
+// Both conversions go through <charconv>, which ignores the C library's locale: Qt sets the
+// process locale from the environment, and with a comma locale printf and strtod would read
+// and write the wrong separator. They also need no allocation, which matters at wire speed.
 
-QString general_text(double x, QChar dec_sep) {
+int general_text(double x, QChar dec_sep, char16_t* out) {
+    int n = 0;
+    auto put = [&](char c) { out[n++] = char16_t(c); };
+    auto word = [&](const char* w) {
+        while (*w)
+            put(*w++);
+        return n;
+    };
     if (std::isnan(x))
-        return QStringLiteral("NAN");
+        return word("NAN");
     if (std::isinf(x))
-        return x < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+        return word(x < 0 ? "-INF" : "INF");
     if (x == 0)
-        return QStringLiteral("0");
+        return word("0");
 
-    // 15 significant digits, rounded by the C library: d.dddddddddddddde±XX
+    // The significant digits of x rounded to 15, trailing zeros removed. The shortest text
+    // that reads back as x is that already whenever it has at most 15 digits (half a unit in
+    // the 15th digit is wider than the double's own rounding), and it is much cheaper to get;
+    // only longer ones, and subnormal numbers with their shorter precision, are rounded
+    // explicitly.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));
-    char* e = std::strchr(buf, 'e');
-    const int exp10 = std::atoi(e + 1);
-    QString digits;
-    for (const char* p = buf; p < e; ++p)
-        if (*p != '.')
-            digits += QLatin1Char(*p);
-    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
+    char digits[24];
+    int nd = 0;
+    int exp10 = 0;
+    const bool normal = std::fabs(x) >= std::numeric_limits<double>::min();
+    for (int precision : {-1, 14}) {
+        if (precision < 0 && !normal)
+            continue;
+        const auto res = precision < 0 ? std::to_chars(buf, buf + sizeof buf, std::fabs(x),
+                                                       std::chars_format::scientific)
+                                       : std::to_chars(buf, buf + sizeof buf, std::fabs(x),
+                                                       std::chars_format::scientific, precision);
+        const char* e = std::find(buf, res.ptr, 'e');
+        const char* exp_begin = e + 1;
+        if (*exp_begin == '+')
+            ++exp_begin;
+        std::from_chars(exp_begin, res.ptr, exp10);
+        nd = 0;
+        for (const char* p = buf; p < e; ++p)
+            if (*p != '.')
+                digits[nd++] = *p;
+        while (nd > 1 && digits[nd - 1] == '0')
+            --nd;
+        if (nd <= 15)
+            break;
+    }
 
-    QString out = x < 0 ? QStringLiteral("-") : QString();
+    const char16_t sep = dec_sep.unicode();
+    if (x < 0)
+        put('-');
     if (exp10 >= -4 && exp10 < 15) {
         if (exp10 < 0) {
-            out += QLatin1Char('0') + QString(dec_sep) + QString(-exp10 - 1, QLatin1Char('0')) +
-                   digits;
-        } else if (digits.size() <= exp10 + 1) {
-            out += digits + QString(exp10 + 1 - digits.size(), QLatin1Char('0'));
+            put('0');
+            out[n++] = sep;
+            for (int i = 0; i < -exp10 - 1; ++i)
+                put('0');
+            for (int i = 0; i < nd; ++i)
+                put(digits[i]);
         } else {
-            out += digits.left(exp10 + 1) + dec_sep + digits.mid(exp10 + 1);
+            for (int i = 0; i <= exp10; ++i)
+                put(i < nd ? digits[i] : '0');
+            if (nd > exp10 + 1) {
+                out[n++] = sep;
+                for (int i = exp10 + 1; i < nd; ++i)
+                    put(digits[i]);
+            }
         }
     } else {
-        out += digits.left(1);
-        if (digits.size() > 1)
-            out += dec_sep + digits.mid(1);
-        out += QLatin1Char('E') + QString::number(exp10);
+        put(digits[0]);
+        if (nd > 1) {
+            out[n++] = sep;
+            for (int i = 1; i < nd; ++i)
+                put(digits[i]);
+        }
+        put('E');
+        char eb[8];
+        const auto er = std::to_chars(eb, eb + sizeof eb, exp10);
+        for (const char* p = eb; p < er.ptr; ++p)
+            put(*p);
     }
-    return out;
+    return n;
 }
 
-bool text_to_number(const QString& text, QChar dec_sep, double& value) {
-    const QString t = text.trimmed();
-    QByteArray c; // the same number in the C locale, for strtod
-    c.reserve(t.size());
+QString general_text(double x, QChar dec_sep) {
+    char16_t out[kGeneralTextMax];
+    const int n = general_text(x, dec_sep, out);
+    return QString(reinterpret_cast<const QChar*>(out), n);
+}
+
+namespace {
+
+bool is_digit(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+bool is_blank(QChar c) {
+    return c.isSpace();
+}
+
+} // namespace
+
+bool text_to_number(QStringView text, QChar dec_sep, double& value) {
+    qsizetype b = 0, n = text.size();
+    while (b < n && is_blank(text[b]))
+        ++b;
+    while (n > b && is_blank(text[n - 1]))
+        --n;
+    const QStringView t = text.mid(b, n - b);
+    n = t.size();
+
+    // The same number in the form <charconv> reads ('.' as separator, no leading '+'), and
+    // on the way its digits as an integer with a power of ten.
+    char small[64];
+    std::string large;
+    char* c = small;
+    if (n + 2 > qsizetype(sizeof small)) {
+        large.resize(std::size_t(n) + 2);
+        c = large.data();
+    }
+    char* out = c;
     qsizetype i = 0;
-    const qsizetype n = t.size();
-    auto digits = [&] {
+    std::uint64_t mantissa_digits = 0;
+    int significant = 0; // digits after the leading zeros
+    int scale = 0;       // power of ten of the last mantissa digit
+    auto digits = [&](bool fraction) {
         const qsizetype start = i;
-        while (i < n && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
-            c += char(t[i++].unicode());
+        while (i < n && is_digit(t[i])) {
+            const char d = char(t[i++].unicode());
+            *out++ = d;
+            if (significant > 0 || d != '0')
+                ++significant;
+            if (significant <= 19)
+                mantissa_digits = mantissa_digits * 10 + std::uint64_t(d - '0');
+            scale -= fraction;
+        }
         return i - start;
     };
-    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-        c += char(t[i++].unicode());
-    qsizetype mantissa = digits();
-    if (i < n && t[i] == dec_sep) {
-        c += '.';
+    bool negative = false;
+    if (i < n && t[i] == QLatin1Char('+')) {
         ++i;
-        mantissa += digits();
+    } else if (i < n && t[i] == QLatin1Char('-')) {
+        negative = true;
+        *out++ = '-';
+        ++i;
+    }
+    qsizetype mantissa = digits(false);
+    if (i < n && t[i] == dec_sep) {
+        *out++ = '.';
+        ++i;
+        mantissa += digits(true);
     }
     if (mantissa == 0)
         return false;
+    bool exp_negative = false;
+    int exponent = 0;
     if (i < n && (t[i] == QLatin1Char('E') || t[i] == QLatin1Char('e'))) {
-        c += 'e';
+        *out++ = 'e';
         ++i;
-        if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-            c += char(t[i++].unicode());
-        if (digits() == 0)
+        if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) {
+            exp_negative = t[i] == QLatin1Char('-');
+            *out++ = char(t[i++].unicode());
+        }
+        const qsizetype start = i;
+        while (i < n && is_digit(t[i])) {
+            const char d = char(t[i++].unicode());
+            *out++ = d;
+            exponent = std::min(exponent * 10 + (d - '0'), 100000);
+        }
+        if (i == start)
             return false;
     }
     if (i != n)
         return false;
-    const double v = std::strtod(c.constData(), nullptr);
-    if (!std::isfinite(v))
+
+    // Numbers as instruments write them ("+1.2345", "50.012", "-3") have few digits and a
+    // small exponent: their digits as an integer, multiplied or divided by an exact power of
+    // ten, give the correctly rounded double in one IEEE operation, the value a full
+    // conversion gives.
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const int power = scale + (exp_negative ? -exponent : exponent);
+    if (significant <= 15 && power >= -22 && power <= 22) {
+        const double d = double(mantissa_digits);
+        const double v = power >= 0 ? d * kPow10[power] : d / kPow10[-power];
+        value = negative ? -v : v;
+        return true;
+    }
+
+    double v = 0;
+    const auto res = std::from_chars(c, out, v);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too small to hold reads as zero, as the C library has always read it; too large
+        // to hold is not a number this program can show.
+        if (!exp_negative)
+            return false;
+        v = negative ? -0.0 : 0.0;
+    } else if (res.ec != std::errc() || res.ptr != out || !std::isfinite(v)) {
         return false;
+    }
     value = v;
     return true;
 }

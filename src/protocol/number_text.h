@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 // The general text of a number, as readings and the chart cursor show them: at most 15
 // significant digits (rounded), trailing zeros removed, `dec_sep` as decimal separator, no
@@ -9,8 +10,16 @@
 // "1E15"). Zero gives "0".
 QString general_text(double x, QChar dec_sep);
 
+// The same text written into `out`, which must hold kGeneralTextMax characters; returns its
+// length. For callers that convert at wire speed and keep no QString per number.
+inline constexpr int kGeneralTextMax = 32;
+int general_text(double x, QChar dec_sep, char16_t* out);
+
 // Reads a number written with `dec_sep` as decimal separator: optional blanks around it, an
 // optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional
 // sign, digits). No grouping, no other separator. False for anything else, the empty text
 // included; `value` is then left alone.
-bool text_to_number(const QString& text, QChar dec_sep, double& value);
+bool text_to_number(QStringView text, QChar dec_sep, double& value);
+inline bool text_to_number(const QString& text, QChar dec_sep, double& value) {
+    return text_to_number(QStringView(text), dec_sep, value);
+}

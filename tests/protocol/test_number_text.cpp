@@ -30,6 +30,8 @@ TEST(GeneralText, PlainAndScientificForms) {
         {1234567.891, "1234567.891"}, // no grouping
         {999999999999999.9, "1E15"},  // rounding carries into the next decade
         {1.0 / 3.0, "0.333333333333333"},
+        {8.0930907204420165e-310, "8.09309072044202E-310"}, // subnormal: rounded, not shortest
+        {123456.78125, "123456.78125"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(general_text(c.x, QLatin1Char('.')), QString::fromLatin1(c.dot)) << c.x;

@@ -1,0 +1,61 @@
+#include "protocol/reading_time.h"
+
+#include <QDate>
+
+int reading_time_text(int second_of_day, char16_t* out) {
+    const int h = second_of_day / 3600, m = second_of_day / 60 % 60, s = second_of_day % 60;
+    int n = 0;
+    auto put = [&](int c) { out[n++] = char16_t(c); };
+    put('0' + h / 10);
+    put('0' + h % 10);
+    put(':');
+    if (m >= 10)
+        put('0' + m / 10);
+    put('0' + m % 10);
+    put(':');
+    put('0' + s / 10);
+    put('0' + s % 10);
+    put('.');
+    if (s >= 10)
+        put('0' + s / 10);
+    put('0' + s % 10);
+    return n;
+}
+
+QString reading_time_text(const QTime& time) {
+    char16_t out[16];
+    const int n = reading_time_text(time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0, out);
+    return QString(reinterpret_cast<const QChar*>(out), n);
+}
+
+QString reading_time_text(const QDateTime& t) {
+    return reading_time_text(t.isValid() ? t.time() : QTime());
+}
+
+QDateTime add_wall_seconds(const QDateTime& start, std::int64_t seconds) {
+    constexpr std::int64_t kDay = 86400;
+    const QDate date = start.isValid() ? start.date() : QDate(1899, 12, 30);
+    const QTime time = start.isValid() ? start.time() : QTime(0, 0);
+    const std::int64_t of_day = time.msecsSinceStartOfDay() / 1000;
+    // Ten thousand years are about 3.2e11 seconds: anything further is out of range anyway,
+    // and refusing it first keeps the arithmetic below far from overflowing.
+    constexpr std::int64_t kLimit = std::int64_t(4e11);
+    if (seconds > kLimit || seconds < -kLimit)
+        return {};
+    const std::int64_t total = of_day + seconds;
+    std::int64_t days = total / kDay;
+    std::int64_t rest = total % kDay;
+    if (rest < 0) {
+        rest += kDay;
+        --days;
+    }
+    const QDate d = date.addDays(days);
+    if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+        return {};
+    return QDateTime(d, QTime(0, 0).addSecs(int(rest)).addMSecs(time.msec()));
+}
+
+int wall_second_of_day(const QDateTime& start, std::int64_t seconds) {
+    const QTime time = start.isValid() ? start.time() : QTime(0, 0);
+    return wall_second_of_day(time.msecsSinceStartOfDay() / 1000, seconds);
+}

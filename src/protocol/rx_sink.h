@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Everything the response interpreter and the read-back show goes out through this interface:
+// the main window implements it on its widgets, tests and benchmarks fake it. The interpreter
+// calls it in the order in which things happen; the implementation must apply the calls in
+// that order on the window thread.
+class RxSink {
+public:
+    // The reply memo mmo_re holds at most this many lines. The interpreter only hands over new
+    // lines; keeping the newest kReplyMemoLines (dropping the oldest) and scrolling to the end
+    // after each call is the memo's own business, so a burst of lines costs one update.
+    static constexpr int kReplyMemoLines = 200;
+
+    virtual ~RxSink() = default;
+
+    // Appends reply lines, oldest first, to mmo_re, then trims it and shows its last line.
+    virtual void show_replies(const QStringList& lines) = 0;
+
+    // One reading: grid_add_row with the seven texts, then chart_add_last, as one unit.
+    virtual void add_reading(const QString& time, const QString& main_no, const QString& main_range,
+                             const QString& sub_no, const QString& sub_range, const QString& t_no,
+                             const QString& t_range) = 0;
+
+    // One traffic-log entry, time stamp included; called only while debug_on is true.
+    virtual void log_traffic(const QString& entry) = 0;
+};
