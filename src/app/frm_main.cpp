@@ -8,6 +8,7 @@
 #include "link/read_thread.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
+#include "protocol/rx_sink.h"
 #include "presentation/trend_chart_view.h"
 #include "ui_frm_main.h"
 
@@ -67,6 +68,7 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     line.setColor(QPalette::Window, Qt::black);
     ui_->shp1->setPalette(line);
     wire_chart();
+    wire_protocol();
 
     // Only the tab captions use the larger font; the pages keep the window's.
     QTabBar* tabs = ui_->pgc_main->tabBar();

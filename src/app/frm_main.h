@@ -14,6 +14,7 @@
 class MeasurementTable;
 class SpreadsheetPlatform;
 class TrendChartView;
+class RxSink;
 class QTimer;
 class QUdpSocket;
 class TForm2;
@@ -106,6 +107,31 @@ public:
     // How long file work runs before its progress dialog shows.
     int file_progress_delay_ms = 500;
     bool file_operation_running() const { return file_busy_; }
+    // --- Instrument protocol: command set, identification, Quick Start (frm_main_protocol.cpp) ---
+    void btn_DCVClick();
+    void btn_ACVClick();
+    void btn_DCAClick();
+    void btn_ACAClick();
+    void btn_DCmAClick();
+    void btn_ACmAClick();
+    void btn_RESClick();
+    void btn_FREClick();
+    void btn_TCKClick();
+    void btn_TCJClick();
+    void btn_PT100Click();
+    void btn_PT1000Click();
+    void btn_ReadClick();
+    void btn_outputClick();
+    void btn_timeClick();
+    void btn_set_timeClick();
+    void btn_LogClick();
+    void btn_SendClick();
+    void btn_CheckClick();
+    void btn_QSClick();
+    // One pass of the response interpreter over the pending bytes, shown in this window.
+    void interpret_rx();
+    bool identification_running() const { return identifying_; }
+    // --- end of instrument protocol ---
     // --- Trend chart, cursor read-out and wheel zoom (frm_main_chart.cpp) ---
     // Plots the last filled table row; called after each grid_add_row.
     void chart_add_last();
@@ -124,6 +150,13 @@ private:
     void hide_cursor_labels();
     std::unique_ptr<TrendChartView> chart_;
     // --- end of trend chart ---
+    // Instrument protocol.
+    void wire_protocol();
+    void send_command(const QString& text);
+    void send_fixed(const char* control);
+    bool identify(); // Check's steps; false when Quick Start must not go on
+    std::unique_ptr<RxSink> rx_sink_;
+    bool identifying_ = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
