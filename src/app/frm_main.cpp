@@ -8,8 +8,8 @@
 #include "link/read_thread.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
-#include "protocol/rx_sink.h"
 #include "presentation/trend_chart_view.h"
+#include "protocol/rx_sink.h"
 #include "ui_frm_main.h"
 
 #include <QCloseEvent>
