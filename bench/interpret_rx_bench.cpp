@@ -1,6 +1,8 @@
-// Continuous readings (M/S pairs) through interpret_rx, into a counting sink and into the
-// measurement table. Reports records per second.
+// Continuous readings (M/S pairs) through interpret_rx, into a counting sink, into the
+// measurement table, and into the table and the trend chart as the window does. Reports
+// records per second.
 #include "presentation/measurement_table.h"
+#include "presentation/trend_chart.h"
 #include "rx_stream.h"
 
 #include <QCoreApplication>
@@ -75,6 +77,36 @@ void BM_ReadingsIntoTable(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * rows);
 }
 BENCHMARK(BM_ReadingsIntoTable)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// grid_add_row then chart_add_last for every reading: the whole path behind a receive step.
+class TableAndChartSink : public TableSink {
+public:
+    explicit TableAndChartSink(const ALL_V& v) : chart(table, v) {}
+    TrendChart chart;
+    void add_reading(const QString& time, const QString& main_no, const QString& main_range,
+                     const QString& sub_no, const QString& sub_range, const QString& t_no,
+                     const QString& t_range) override {
+        TableSink::add_reading(time, main_no, main_range, sub_no, sub_range, t_no, t_range);
+        chart.chart_add_last();
+    }
+};
+
+void BM_ReadingsIntoTableAndChart(benchmark::State& state) {
+    blocks();
+    std::size_t points = 0;
+    for (auto _ : state) {
+        auto v = std::make_unique<ALL_V>();
+        prepare(*v);
+        TableAndChartSink sink(*v);
+        for (const QByteArray& b : blocks())
+            receive(*v, sink, b);
+        points = sink.chart.point_count(TrendChart::kMain);
+    }
+    if (points != std::size_t(kPairs))
+        state.SkipWithError("not every pair became a chart point");
+    state.SetItemsProcessed(state.iterations() * kPairs);
+}
+BENCHMARK(BM_ReadingsIntoTableAndChart)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 } // namespace
 
