@@ -27,9 +27,18 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 // How the window reaches the simulator.
 enum class Link { Serial, Network };
+
+inline void PrintTo(Link link, std::ostream* os) {
+    *os << (link == Link::Serial ? "Serial" : "Network");
+}
 
 inline std::string link_name(const ::testing::TestParamInfo<Link>& info) {
     return info.param == Link::Serial ? "Serial" : "Network";
@@ -152,6 +161,24 @@ protected:
     // Waits with the event loop running.
     template <class Pred> bool wait_for(Pred done, int ms) { return QTest::qWaitFor(done, ms); }
 
+    // Waits until the table holds at least `n` rows; gives up once no row has come for
+    // `stall_ms`, so that a stream that stopped short fails at once.
+    bool wait_rows(int n, int stall_ms = 15000) {
+        int last = rows();
+        QElapsedTimer still;
+        still.start();
+        while (rows() < n) {
+            if (still.elapsed() > stall_ms)
+                return false;
+            QTest::qWait(20);
+            if (rows() != last) {
+                last = rows();
+                still.restart();
+            }
+        }
+        return true;
+    }
+
     // Waits until no row has arrived for `quiet_ms`.
     bool wait_quiet(int quiet_ms = 700, int max_ms = 60000) {
         QElapsedTimer clock;
@@ -179,7 +206,7 @@ protected:
         EXPECT_EQ(field("edt_SN"), QStringLiteral("0451207"));
         EXPECT_EQ(field("edt_Remark"), QStringLiteral("FW1.03"));
         EXPECT_TRUE(v.goon_active);
-        ASSERT_TRUE(wait_for([&] { return rows() >= n; }, 30000)) << rows() << " rows";
+        ASSERT_TRUE(wait_rows(n)) << rows() << " rows";
     }
 
     // Stops continuous reading ("READ:" with another argument) and lets the last rows land.

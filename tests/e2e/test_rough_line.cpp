@@ -43,7 +43,7 @@ TEST_P(RoughLine, ReadingsAndADumpComeThroughWhole) {
     EXPECT_EQ(v.send_str, QStringLiteral("MMEM:SD 20,5"));
     QTest::qWait(1000);
     ASSERT_NO_FATAL_FAILURE(send_line("SIM:DUMP"));
-    ASSERT_TRUE(wait_for([&] { return rows() >= readings + 20; }, 30000)) << rows();
+    ASSERT_TRUE(wait_rows(readings + 20)) << rows();
     ASSERT_TRUE(wait_quiet());
     ASSERT_EQ(rows(), readings + 20);
     const QTime start = QTime::fromString(cell(readings + 1, Col::ColTime).section(u'.', 0, 0),
