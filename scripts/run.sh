@@ -27,11 +27,17 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 pty=$(sed -n 's/^pty: //p' "$sim_out")
+if [ -z "$pty" ]; then
+    echo "The instrument simulator did not start:" >&2
+    cat "$sim_out" >&2
+    exit 1
+fi
 
 cat <<MSG
 The instrument simulator is running. In the program, choose $pty in the Port list (or choose
-"Network" and type $udp), then press "Quick Start": readings appear on the chart at once, and
-the "Form" tab shows them as a table. The buttons on the left change the function or ask for
-the time; File > Save writes the table to a file.
+"Network" and type $udp), then press "Quick Start": after the identification (about two
+seconds) readings appear on the "Graphics" chart, and the "Form" tab shows them as a table.
+The buttons on the left change the function or ask for the time; File > Save writes the table
+to a file.
 MSG
 TELVANE_EXTRA_PORTS="$pty" "$build/telvane-scpi"

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -71,10 +72,11 @@ protected:
             form->close();
         form.reset();
         sim.stop();
+        qunsetenv("TELVANE_EXTRA_PORTS");
     }
 
     // Starts the simulator with `sim_args` and then the program, whose port list shows the
-    // simulator's pseudo-terminal (when there is one) before "Network".
+    // simulator's pseudo-terminal (when there is one) among the serial ports.
     void start(QStringList sim_args) {
         ASSERT_TRUE(dir.isValid());
         if (sim_args.contains(QStringLiteral("--udp"))) {
@@ -84,9 +86,13 @@ protected:
             sim_args.insert(at + 1, QStringLiteral("127.0.0.2:%1").arg(udp_port));
         }
         ASSERT_TRUE(sim.start(sim_args)) << sim.errors().toStdString();
+        // The port list comes from the real enumeration, told about the pseudo-terminal the way
+        // the run command tells it.
+        if (!sim.pty().isEmpty())
+            qputenv("TELVANE_EXTRA_PORTS", QFile::encodeName(sim.pty()));
         FormEnvironment env;
         env.exe_dir = dir.path();
-        env.ports = [pty = sim.pty()] { return pty.isEmpty() ? QStringList() : QStringList{pty}; };
+        env.ports = list_serial_devices;
         env.dialogs = &dialogs;
         env.exit_process = [](int) {};
         form = std::make_unique<TForm1>(v, env);

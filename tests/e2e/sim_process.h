@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 class SimProcess {
 public:
     SimProcess() = default;
@@ -23,6 +26,9 @@ public:
         const bool want_udp = args.contains(QStringLiteral("--udp"));
         process_.setProgram(QStringLiteral(TELVANE_SIM_PATH));
         process_.setArguments(args);
+        // A test that dies (a crash, a closed output pipe, a time-out) takes its simulator
+        // with it rather than leave it running.
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process_.start();
         if (!process_.waitForStarted(10000))
             return false;
