@@ -54,11 +54,7 @@ BENCHMARK(BM_ReadingsIntoCountingSink)->Unit(benchmark::kMillisecond)->MeasurePr
 class TableSink : public CountingSink {
 public:
     MeasurementTable table;
-    void add_reading(const QString& time, const QString& main_no, const QString& main_range,
-                     const QString& sub_no, const QString& sub_range, const QString& t_no,
-                     const QString& t_range) override {
-        table.grid_add_row(time, main_no, main_range, sub_no, sub_range, t_no, t_range);
-    }
+    void add_reading(const RecordView& r) override { table.grid_add_row(r); }
 };
 
 void BM_ReadingsIntoTable(benchmark::State& state) {
@@ -83,11 +79,9 @@ class TableAndChartSink : public TableSink {
 public:
     explicit TableAndChartSink(const ALL_V& v) : chart(table, v) {}
     TrendChart chart;
-    void add_reading(const QString& time, const QString& main_no, const QString& main_range,
-                     const QString& sub_no, const QString& sub_range, const QString& t_no,
-                     const QString& t_range) override {
-        TableSink::add_reading(time, main_no, main_range, sub_no, sub_range, t_no, t_range);
-        chart.chart_add_last();
+    void add_reading(const RecordView& r) override {
+        TableSink::add_reading(r);
+        chart.chart_add_last(r);
     }
 };
 

@@ -38,11 +38,9 @@ class CountingSink : public RxSink {
 public:
     long long lines = 0, rows = 0, text_chars = 0;
     void show_replies(const QStringList& l) override { lines += l.size(); }
-    void add_reading(const QString& time, const QString& main_no, const QString&,
-                     const QString& sub_no, const QString&, const QString&,
-                     const QString&) override {
+    void add_reading(const RecordView& r) override {
         ++rows;
-        text_chars += time.size() + main_no.size() + sub_no.size();
+        text_chars += r.Time.size() + r.Main_No.size() + r.Sub_No.size();
     }
     void log_traffic(const QString&) override {}
 };

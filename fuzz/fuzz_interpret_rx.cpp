@@ -7,11 +7,13 @@
 
 #include "app/all_v.h"
 #include "protocol/interpret_rx.h"
+#include "protocol/number_text.h"
 #include "protocol/recall_step.h"
 
 #include <QByteArray>
 #include <QDateTime>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,20 +27,38 @@ void check(bool ok) {
 
 class CheckingSink : public RxSink {
 public:
+    qsizetype shown = 0;
     void show_replies(const QStringList& lines) override {
+        shown += lines.size();
         for (const QString& l : lines) {
             check(!l.isEmpty());
             for (QChar c : l)
                 check(c.unicode() >= 32 && c.unicode() <= 126);
         }
     }
-    void add_reading(const QString& time, const QString& main_no, const QString& main_range,
-                     const QString& sub_no, const QString& sub_range, const QString& t_no,
-                     const QString& t_range) override {
-        check(time.size() <= 15 && main_no.size() <= 10 && sub_no.size() <= 10 &&
-              t_no.size() <= 10 && main_range.size() <= 35 && sub_range.size() <= 35 &&
-              t_range.size() <= 35);
+    explicit CheckingSink(QChar dec_sep) : dec_sep_(dec_sep) {}
+
+    void add_reading(const RecordView& r) override {
+        check(r.Time.size() <= 15 && r.Main_Range.size() <= 35 && r.Sub_range.size() <= 35 &&
+              r.T_Range.size() <= 35);
+        check(whole_value(r.Main_No, r.main_value));
+        check(r.Sub_No.isEmpty() ? std::isnan(r.sub_value) : whole_value(r.Sub_No, r.sub_value));
+        ++rows;
     }
+    int rows = 0;
+
+private:
+    // A value arrives whole: its text reads back as exactly the number that came with it.
+    bool whole_value(QByteArrayView text, double number) const {
+        const QString t = QString::fromUtf8(text);
+        if (t == QLatin1String("INF") || t == QLatin1String("-INF"))
+            return std::isinf(number) && (number < 0) == t.startsWith(QLatin1Char('-'));
+        double read = 0;
+        return text_to_number(t, dec_sep_, read) && read == number;
+    }
+    QChar dec_sep_;
+
+public:
     void log_traffic(const QString& entry) override { check(!entry.isEmpty()); }
 };
 
@@ -100,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     v->debug_on = setup & 8;
     v->start_time = QDateTime(QDate(2012, 5, 6), QTime(14, 30));
     v->last_rx_time = v->start_time;
-    CheckingSink sink;
+    CheckingSink sink(v->dec_sep.front());
 
     for (qsizetype i = 0; i < bytes.size(); i += block) {
         const int n = int(std::min<qsizetype>(block, bytes.size() - i));
@@ -109,6 +129,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Check lifts its hold half way through, when the set-up asks for it.
         if ((setup & 0x20) && i >= bytes.size() / 2)
             v->check_hold = false;
+        // The bytes stop for good two thirds through, when the set-up asks for it: a stalled
+        // read-back ends with the records that arrived, and reception starts afresh.
+        if ((setup & 0x40) && i < bytes.size() * 2 / 3 && i + block >= bytes.size() * 2 / 3) {
+            const bool in_progress = !v->recall_state.isEmpty();
+            const int completed = v->recall_count;
+            const int rows_before = sink.rows;
+            const qsizetype shown_before = sink.shown;
+            recall_end(*v, sink);
+            check(v->recall_state.isEmpty() && v->recall_count == 0 && v->rx_len == 0);
+            check(sink.rows == rows_before + (in_progress ? completed : 0));
+            check(sink.shown == shown_before + (in_progress ? 1 : 0));
+        }
 
         check(v->rx_pos >= 0 && v->rx_len >= 0 && v->rx_pos + v->rx_len <= kRxBufSize);
         check(v->live_count == 0);

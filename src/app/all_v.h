@@ -4,7 +4,7 @@
 // touches, under the name the rest of the code uses for it. The program makes exactly one
 // ALL_V and hands it around by reference; tests make their own fresh ones.
 
-#include "app/fixed_text.h"
+#include "state/record_store.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,20 +26,44 @@ struct com_Status {
     bool is_open = false;
 };
 
-// One row of measurement data. Field order differs from the table's column order
-// (Index, Time, Main_Number, Main_Function, Sub_Number, Sub_Function, T_Number, T_Function).
+// Bytes a value text can take in a slot of a live batch: the general text of any double fits.
+inline constexpr int kValueTextMax = 32;
+
+// One row of measurement data in a slot of the live batch, built up line by line (an M line
+// gives the main value, its S line the sub value). Values keep their whole text beside the
+// number it reads as; function texts of readings have at most 20 characters. Field order
+// differs from the table's column order (Index, Time, Main_Number, Main_Function, Sub_Number,
+// Sub_Function, T_Number, T_Function).
 struct real_Record {
     std::int64_t Index = 0;
-    FixedText<10> Main_No;
-    FixedText<10> Sub_No;
-    FixedText<35> Main_Range;
-    FixedText<35> Sub_range;
-    FixedText<10> T_no;
-    FixedText<35> T_Range;
-    FixedText<15> Time;
+    InlineText<kValueTextMax> Main_No;
+    InlineText<kValueTextMax> Sub_No;
+    InlineText<35> Main_Range;
+    InlineText<35> Sub_range;
+    InlineText<kValueTextMax> T_no;
+    InlineText<35> T_Range;
+    InlineText<15> Time;
+    double main_value = kNoNumber;
+    double sub_value = kNoNumber;
+
+    RecordView view() const {
+        RecordView r;
+        r.Index = Index;
+        r.Time = Time.view();
+        r.Main_No = Main_No.view();
+        r.Main_Range = Main_Range.view();
+        r.Sub_No = Sub_No.view();
+        r.Sub_range = Sub_range.view();
+        r.T_no = T_no.view();
+        r.T_Range = T_Range.view();
+        r.main_value = main_value;
+        r.sub_value = sub_value;
+        return r;
+    }
 };
 
-using list_of_real_Record = std::vector<real_Record>;
+// The stores of many records (a loaded file, a read-back) hold them compactly.
+using list_of_real_Record = RecordStore;
 
 // Link numbers held by port_no: a serial port number, the network link, or none.
 inline constexpr std::int32_t kNoLink = 0;
@@ -75,6 +99,9 @@ struct ALL_V {
     QString dec_sep;
 
     QDateTime last_rx_time;
+    // Steady-clock milliseconds at which the last block of bytes arrived: a read-back that
+    // waits for bytes that stopped coming ends after a while.
+    std::int64_t last_rx_tick = 0;
     QStringList reply_lines;
     std::int32_t samp_ratio = 0;
     bool goon_active = false;
@@ -91,6 +118,7 @@ struct ALL_V {
     // With sub values the read-back takes two values per record; true while the main value
     // of record recall_count has been read and its sub value is awaited, even across passes.
     bool recall_pair_open = false;
+    float recall_pair_main = 0; // the main value of that open pair
 
     bool cursor_on = false;
     bool wheel_ready = true;

@@ -130,6 +130,8 @@ public:
     void btn_QSClick();
     // One pass of the response interpreter over the pending bytes, shown in this window.
     void interpret_rx();
+    // Ends a read-back of recorded data in progress, showing the records that arrived.
+    void end_read_back();
     bool identification_running() const { return identifying_; }
     // --- end of instrument protocol ---
     // --- Trend chart, cursor read-out and wheel zoom (frm_main_chart.cpp) ---

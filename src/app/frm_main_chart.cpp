@@ -77,7 +77,7 @@ void TForm1::chart_add_last() {
 }
 
 bool TForm1::chart_add_loaded() {
-    return chart_->chart_add_loaded();
+    return chart_->chart_add_loaded(v_.file_records);
 }
 
 std::int32_t TForm1::rouclassic(double R) {

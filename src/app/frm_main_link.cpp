@@ -54,6 +54,7 @@ void TForm1::cbb_portClick() {
     // A speed picked before any port has been chosen has nothing to act on.
     if (ui_->cbb_port->currentText().isEmpty())
         return;
+    end_read_back();
     ui_->cbb_port->setEnabled(false);
     ui_->cbb1->setEnabled(false);
     btn_enable(false);
@@ -157,6 +158,7 @@ bool TForm1::udp_listen(const QString& ip, std::int32_t& port) {
 void TForm1::btn_closecomClick() {
     // The read thread ends with the link, so that nothing at all is received afterwards.
     stop_read_thread();
+    end_read_back();
     if (v_.port_no > 0 && v_.port_no < kPortCount && v_.com_state[v_.port_no].is_open) {
         com_io_->com_close(v_.port_no);
         v_.port_no = kNoLink;

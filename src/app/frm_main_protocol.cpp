@@ -4,13 +4,17 @@
 
 #include "app/wait.h"
 #include "link/com_io.h"
+#include "link/com_receive.h"
 #include "presentation/measurement_table.h"
+#include "presentation/trend_chart_view.h"
 #include "protocol/commands.h"
 #include "protocol/interpret_rx.h"
+#include "protocol/recall_step.h"
 #include "protocol/rx_sink.h"
 #include "ui_frm_main.h"
 
 #include <QScrollBar>
+#include <QTimer>
 
 namespace {
 
@@ -27,11 +31,9 @@ public:
         memo_.verticalScrollBar()->setValue(memo_.verticalScrollBar()->maximum());
     }
 
-    void add_reading(const QString& time, const QString& main_no, const QString& main_range,
-                     const QString& sub_no, const QString& sub_range, const QString& t_no,
-                     const QString& t_range) override {
-        form_.table().grid_add_row(time, main_no, main_range, sub_no, sub_range, t_no, t_range);
-        form_.chart_add_last();
+    void add_reading(const RecordView& r) override {
+        form_.table().grid_add_row(r);
+        form_.chart().chart_add_last(r);
     }
 
     void log_traffic(const QString& entry) override {
@@ -51,6 +53,17 @@ void TForm1::wire_protocol() {
     rx_sink_ = std::make_unique<FormRxSink>(*this, *ui_->mmo_re);
     rx_interpreter = [this] { interpret_rx(); };
 
+    // A read-back whose bytes stopped coming ends with what arrived, so that reception goes
+    // on; between receive steps, on the window thread like them.
+    auto* recall_watch = new QTimer(this);
+    recall_watch->setObjectName(QStringLiteral("recall_watch"));
+    recall_watch->setInterval(250);
+    connect(recall_watch, &QTimer::timeout, this, [this] {
+        if (recall_stalled(v_, steady_ms()))
+            end_read_back();
+    });
+    recall_watch->start();
+
     const std::pair<QPushButton*, void (TForm1::*)()> clicks[] = {
         {ui_->btn_DCV, &TForm1::btn_DCVClick},     {ui_->btn_ACV, &TForm1::btn_ACVClick},
         {ui_->btn_DCA, &TForm1::btn_DCAClick},     {ui_->btn_ACA, &TForm1::btn_ACAClick},
@@ -69,6 +82,10 @@ void TForm1::wire_protocol() {
 
 void TForm1::interpret_rx() {
     ::interpret_rx(v_, *rx_sink_);
+}
+
+void TForm1::end_read_back() {
+    recall_end(v_, *rx_sink_);
 }
 
 void TForm1::send_command(const QString& text) {
@@ -158,6 +175,7 @@ void TForm1::btn_SendClick() {
 // when the link it started on is no longer the one in use. A second Check or Quick Start while
 // one runs is ignored.
 bool TForm1::identify() {
+    end_read_back(); // a dump still being read would take every reply as values
     if (v_.debug_on)
         show_debug_window();
     v_.check_hold = true;

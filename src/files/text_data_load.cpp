@@ -4,17 +4,22 @@
 #include "presentation/measurement_table.h"
 #include "protocol/number_text.h"
 
+#include <QStringEncoder>
 #include <QStringView>
 
 #include <cstdint>
+#include <limits>
 #include <new>
+#include <vector>
 
 namespace {
 
-constexpr qsizetype kFieldSpan = 100;           // what a line keeps after its index field
-constexpr qsizetype kIdentChars = 100;          // what an identification line keeps
-constexpr qsizetype kMaxDataLines = 10'000'000; // more than a week of readings at 10 a second
+constexpr qsizetype kFunctionChars = 35; // what a function field keeps
+constexpr qsizetype kTimeChars = 15;     // what the time field keeps
 constexpr qsizetype kLinesPerReport = 4096;
+// Rows are numbered with an int by the table; a file with more lines than that would not fit
+// in memory anyway.
+constexpr qsizetype kMaxRows = std::numeric_limits<int>::max() - 1;
 
 // Leading and trailing blanks and control characters removed.
 QStringView trim_blanks(QStringView s) {
@@ -52,54 +57,77 @@ bool read_int32(QStringView s, std::int64_t& out) {
     return true;
 }
 
-// A text that borrows the record's characters instead of copying them; valid while the
-// record is, and never to be kept.
-QString borrowed(QStringView s) {
-    return QString::fromRawData(s.data(), s.size());
-}
-
-// One data line into a record. The fields after the index are looked for in the first 100
-// characters only, and each is cut to its record field's width.
-bool read_data_line(QStringView s, QChar dec_sep, real_Record& r) {
-    const qsizetype tab = s.indexOf(u'\t');
-    if (tab < 0 || !read_int32(s.first(tab), r.Index))
-        return false;
-    s = from(s, tab + 1);
-    s = s.first(std::min(kFieldSpan, s.size()));
-
-    QStringView field[7];
-    for (QStringView& f : field) {
-        const qsizetype t = s.indexOf(u'\t');
-        if (t < 0)
-            continue; // no more fields: this one and all after it stay empty
-        f = trim_blanks(s.first(t));
-        s = s.sliced(t + 1);
+// A value field: a number written with the locale's separator, or the word the program writes
+// for an infinite value read back from a recording ("INF", "-INF").
+bool read_value(QStringView s, QChar dec_sep, double& value) {
+    if (s == u"INF" || s == u"-INF") {
+        value = s.front() == u'-' ? -std::numeric_limits<double>::infinity()
+                                  : std::numeric_limits<double>::infinity();
+        return true;
     }
-    r.Time.assign(field[0]);
-    r.Main_No.assign(field[1]);
-    r.Main_Range.assign(field[2]);
-    r.Sub_No.assign(field[3]);
-    r.Sub_range.assign(field[4]);
-    r.T_no.assign(field[5]);
-    r.T_Range.assign(field[6]);
-
-    double value;
-    if (!text_to_number(borrowed(r.Main_No.view()), dec_sep, value))
-        return false;
-    return r.Sub_No.isEmpty() || text_to_number(borrowed(r.Sub_No.view()), dec_sep, value);
+    return text_to_number(s, dec_sep, value);
 }
 
-// The texts of function columns repeat from row to row: the last one is handed on shared.
-class RepeatedText {
+// One data line into a record of `store`. Every value text is kept whole; function texts keep
+// their first 35 characters and the time its first 15, as the record's fields always have.
+class LineReader {
 public:
-    const QString& operator()(QStringView s) {
-        if (s != QStringView(last_))
-            last_ = s.toString();
-        return last_;
+    explicit LineReader(QChar dec_sep) : dec_sep_(dec_sep) {}
+
+    bool read(QStringView s, RecordStore& store) {
+        RecordView r;
+        const qsizetype tab = s.indexOf(u'\t');
+        if (tab < 0 || !read_int32(s.first(tab), r.Index))
+            return false;
+        s = from(s, tab + 1);
+
+        QStringView field[7];
+        for (QStringView& f : field) {
+            const qsizetype t = s.indexOf(u'\t');
+            if (t < 0)
+                break; // no more fields: this one and all after it stay empty
+            f = trim_blanks(s.first(t));
+            s = s.sliced(t + 1);
+        }
+        // time, main value, main function, sub value, sub function, third value, third function
+        static constexpr qsizetype kWidth[7] = {kTimeChars,     -1, kFunctionChars, -1,
+                                                kFunctionChars, -1, kFunctionChars};
+        if (!read_value(field[1], dec_sep_, r.main_value))
+            return false;
+        if (!field[3].isEmpty() && !read_value(field[3], dec_sep_, r.sub_value))
+            return false;
+
+        bytes_.resize(0);
+        std::size_t ends[7];
+        for (int i = 0; i < 7; ++i) {
+            const QStringView f =
+                kWidth[i] < 0 ? field[i] : field[i].first(std::min(kWidth[i], field[i].size()));
+            const std::size_t at = bytes_.size();
+            bytes_.resize(at + std::size_t(f.size()) * 3);
+            char* end = encoder_.appendToBuffer(bytes_.data() + at, f);
+            bytes_.resize(std::size_t(end - bytes_.data()));
+            ends[i] = bytes_.size();
+        }
+        QByteArrayView t[7];
+        for (int i = 0; i < 7; ++i) {
+            const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+            t[i] = QByteArrayView(bytes_.data() + begin, qsizetype(ends[i] - begin));
+        }
+        r.Time = t[0];
+        r.Main_No = t[1];
+        r.Main_Range = t[2];
+        r.Sub_No = t[3];
+        r.Sub_range = t[4];
+        r.T_no = t[5];
+        r.T_Range = t[6];
+        store.push_back(r);
+        return true;
     }
 
 private:
-    QString last_;
+    QChar dec_sep_;
+    QStringEncoder encoder_{QStringEncoder::Utf8};
+    std::vector<char> bytes_;
 };
 
 } // namespace
@@ -118,8 +146,7 @@ bool load_text_file(const QString& file_name, LoadTarget& target, FileProgress* 
         const qsizetype colon = line.indexOf(u':');
         if (colon < 0)
             return false;
-        const QStringView rest = from(line, colon + 2);
-        text = trim_blanks(rest.first(std::min(kIdentChars, rest.size()))).toString();
+        text = trim_blanks(from(line, colon + 2)).toString();
     }
     // The column line is not read; a file that ends with it holds no data and is refused
     // before anything changes.
@@ -127,18 +154,13 @@ bool load_text_file(const QString& file_name, LoadTarget& target, FileProgress* 
         return false;
 
     // The new records go to a store of their own until the whole file has been checked.
-    // Typical lines take 40 bytes or more, so room for one record per 32 bytes of file is
-    // enough without copying as the store grows.
     list_of_real_Record records;
     qsizetype rows = 0;
-    const std::size_t size_hint =
-        static_cast<std::size_t>(std::min<qint64>(reader.size() / 32, kMaxDataLines) + 1 + 5 + 100);
     try {
-        records.reserve(size_hint);
-        records.emplace_back(); // record 0 is never written
+        LineReader read_line(target.dec_sep);
+        records.resize(1); // record 0 is never written
         while (reader.next(line)) {
-            if (std::ssize(records) > kMaxDataLines ||
-                !read_data_line(line, target.dec_sep, records.emplace_back()))
+            if (std::ssize(records) > kMaxRows || !read_line.read(line, records))
                 return false;
             if (records.size() % kLinesPerReport == 0)
                 report(progress, reader.bytes_read(), reader.size());
@@ -168,14 +190,7 @@ bool load_text_file(const QString& file_name, LoadTarget& target, FileProgress* 
     MeasurementTable& table = target.table;
     table.set_row_count(1); // drops the old rows at once, which keeps the table's store compact
     table.set_row_count(static_cast<int>(rows + 1));
-    RepeatedText main_range, sub_range, t_range;
-    for (int r = 1; r <= rows; ++r) {
-        const real_Record& rec = loaded[static_cast<std::size_t>(r)];
-        table.set_row(r, rec.Index,
-                      {borrowed(rec.Time.view()), borrowed(rec.Main_No.view()),
-                       main_range(rec.Main_Range.view()), borrowed(rec.Sub_No.view()),
-                       sub_range(rec.Sub_range.view()), borrowed(rec.T_no.view()),
-                       t_range(rec.T_Range.view())});
-    }
+    for (int r = 1; r <= rows; ++r)
+        table.set_row(r, loaded[static_cast<std::size_t>(r)]);
     return !target.chart_add_loaded || target.chart_add_loaded();
 }

@@ -20,8 +20,6 @@ bool TextLineReader::open() {
     if (!file_.open(QIODevice::ReadOnly))
         return fail();
     size_ = file_.size();
-    if (size_ > kMaxFileBytes)
-        return fail();
     const QByteArray head = file_.peek(3);
     int bom = 0;
     if (head.startsWith("\xEF\xBB\xBF")) {

@@ -9,17 +9,16 @@
 // selects that encoding, anything else reads as Windows-1252. A line ends at CR LF, at a lone
 // LF or at a lone CR; a line end after the last line makes no empty line.
 //
-// What cannot be a text file of this program is a fault, found as reading gets to it: a file
-// over kMaxFileBytes, a line over kMaxLineChars, a NUL character, bytes that are not valid in
-// the encoding of the mark.
+// What cannot be a text file of this program is a fault, found as reading gets to it: a line
+// over kMaxLineChars, a NUL character, bytes that are not valid in the encoding of the mark.
+// The file itself may be of any size: it is never held whole.
 class TextLineReader {
 public:
-    static constexpr qint64 kMaxFileBytes = qint64(1) << 30;
     static constexpr qsizetype kMaxLineChars = 1 << 16;
 
     explicit TextLineReader(const QString& file_name);
 
-    // False when the file cannot be opened or is too large.
+    // False when the file cannot be opened.
     bool open();
     // The next line, valid until the next call. False at the end of the file or at a fault;
     // failed() tells them apart.

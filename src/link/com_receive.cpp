@@ -10,6 +10,7 @@ bool com_receive(ALL_V& v, ComIo& io, std::int32_t port) {
     const std::int32_t n = io.com_read(port, block.data(), kReceiveBlockSize);
     if (n <= 0)
         return false;
+    v.last_rx_tick = steady_ms();
     append_pending(v.rx_buf.data(), kRxBufSize, v.rx_pos, v.rx_len, block.data(), n);
     return true;
 }

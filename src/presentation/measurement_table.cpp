@@ -15,57 +15,6 @@ constexpr std::int64_t kEmptyIndex = std::numeric_limits<std::int64_t>::min();
 constexpr std::uint64_t kNoText = std::numeric_limits<std::uint64_t>::max();
 constexpr int kPackedTexts = 4; // time, main value, sub value, third value
 
-// UTF-8 length of a UTF-16 text; unpaired surrogates count as the replacement character.
-std::size_t utf8_size(const QString& s) {
-    std::size_t n = 0;
-    const char16_t* p = reinterpret_cast<const char16_t*>(s.utf16());
-    const qsizetype len = s.size();
-    for (qsizetype i = 0; i < len; ++i) {
-        const char16_t c = p[i];
-        if (c < 0x80) {
-            n += 1;
-        } else if (c < 0x800) {
-            n += 2;
-        } else if (QChar::isHighSurrogate(c) && i + 1 < len && QChar::isLowSurrogate(p[i + 1])) {
-            n += 4;
-            ++i;
-        } else {
-            n += 3;
-        }
-    }
-    return n;
-}
-
-char* put_utf8(const QString& s, char* out) {
-    const char16_t* p = reinterpret_cast<const char16_t*>(s.utf16());
-    const qsizetype len = s.size();
-    for (qsizetype i = 0; i < len; ++i) {
-        char32_t c = p[i];
-        if (c < 0x80) {
-            *out++ = static_cast<char>(c);
-            continue;
-        }
-        if (QChar::isHighSurrogate(c) && i + 1 < len && QChar::isLowSurrogate(p[i + 1])) {
-            c = QChar::surrogateToUcs4(p[i], p[i + 1]);
-            ++i;
-        } else if (QChar::isSurrogate(c)) {
-            c = 0xFFFD;
-        }
-        if (c < 0x800) {
-            *out++ = static_cast<char>(0xC0 | (c >> 6));
-        } else if (c < 0x10000) {
-            *out++ = static_cast<char>(0xE0 | (c >> 12));
-            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        } else {
-            *out++ = static_cast<char>(0xF0 | (c >> 18));
-            *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        }
-        *out++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
 std::size_t varint_size(std::size_t v) {
     std::size_t n = 1;
     while (v >= 0x80) {
@@ -141,7 +90,8 @@ private:
 MeasurementTable::MeasurementTable(QObject* parent)
     : QAbstractTableModel(parent), arena_(std::make_unique<Arena>()) {
     interned_.emplace_back(); // id 0 is the empty text
-    intern_ids_.insert(QString(), 0);
+    interned_utf8_.emplace_back();
+    intern_ids_.insert(QByteArray(), 0);
     static_assert(sizeof(Row) == 32, "the row record is what keeps millions of rows small");
     widths_.fill(64);
 }
@@ -165,38 +115,46 @@ void MeasurementTable::push_empty_row() {
     ++rows_;
 }
 
-std::uint32_t MeasurementTable::intern(const QString& s) {
+// Consecutive rows nearly always carry the functions of the row before, so each function
+// column first compares with the text it interned last.
+std::uint32_t MeasurementTable::intern(int column, QByteArrayView s) {
     if (s.isEmpty())
         return 0;
-    auto it = intern_ids_.constFind(s);
+    std::uint32_t& last = last_interned_[column];
+    if (interned_utf8_[last] == s)
+        return last;
+    auto it = intern_ids_.constFind(s.toByteArray());
     if (it != intern_ids_.cend())
-        return it.value();
+        return last = it.value();
     const auto id = static_cast<std::uint32_t>(interned_.size());
-    interned_.push_back(s);
-    intern_ids_.insert(s, id);
-    return id;
+    const QByteArray bytes = s.toByteArray();
+    interned_.push_back(QString::fromUtf8(bytes));
+    interned_utf8_.push_back(bytes);
+    intern_ids_.insert(bytes, id);
+    return last = id;
 }
 
-// texts: time, main value, main function, sub value, sub function, third value, third function
-void MeasurementTable::write_row(int data_row, std::int64_t index, const QString* texts) {
+void MeasurementTable::write_row(int data_row, std::int64_t index, const RecordView& texts) {
     Row& r = row_at(data_row);
     if (r.text_ref != kNoText)
         arena_->release(r.text_bytes);
     r.index = index;
-    r.func[0] = intern(texts[2]);
-    r.func[1] = intern(texts[4]);
-    r.func[2] = intern(texts[6]);
+    r.func[0] = intern(0, texts.Main_Range);
+    r.func[1] = intern(1, texts.Sub_range);
+    r.func[2] = intern(2, texts.T_Range);
 
-    const QString* packed[kPackedTexts] = {&texts[0], &texts[1], &texts[3], &texts[5]};
-    std::size_t sizes[kPackedTexts];
+    const QByteArrayView packed[kPackedTexts] = {texts.Time, texts.Main_No, texts.Sub_No,
+                                                 texts.T_no};
     std::size_t total = 0;
-    for (int i = 0; i < kPackedTexts; ++i) {
-        sizes[i] = utf8_size(*packed[i]);
-        total += varint_size(sizes[i]) + sizes[i];
-    }
+    for (const QByteArrayView& t : packed)
+        total += varint_size(std::size_t(t.size())) + std::size_t(t.size());
     char* out = arena_->reserve(total, r.text_ref);
-    for (int i = 0; i < kPackedTexts; ++i)
-        out = put_utf8(*packed[i], put_varint(sizes[i], out));
+    for (const QByteArrayView& t : packed) {
+        out = put_varint(std::size_t(t.size()), out);
+        if (!t.isEmpty())
+            std::memcpy(out, t.data(), std::size_t(t.size()));
+        out += t.size();
+    }
     r.text_bytes = static_cast<std::uint32_t>(total);
 
     // Rewriting rows (a file load) leaves old texts behind; reclaim them once they dominate.
@@ -288,10 +246,37 @@ void MeasurementTable::set_header(int col, const QString& text) {
     emit headerDataChanged(Qt::Horizontal, col, col);
 }
 
+namespace {
+
+// Seven texts as UTF-8, kept alive with the view of them.
+struct Utf8Texts {
+    std::array<QByteArray, 7> bytes;
+    RecordView view;
+    explicit Utf8Texts(const std::array<QString, 7>& t) {
+        for (std::size_t i = 0; i < t.size(); ++i)
+            bytes[i] = t[i].toUtf8();
+        view.Time = bytes[0];
+        view.Main_No = bytes[1];
+        view.Main_Range = bytes[2];
+        view.Sub_No = bytes[3];
+        view.Sub_range = bytes[4];
+        view.T_no = bytes[5];
+        view.T_Range = bytes[6];
+    }
+};
+
+} // namespace
+
 void MeasurementTable::set_row(int row, std::int64_t index, const std::array<QString, 7>& texts) {
+    Utf8Texts t(texts);
+    t.view.Index = index;
+    set_row(row, t.view);
+}
+
+void MeasurementTable::set_row(int row, const RecordView& r) {
     if (row < 1 || row >= row_count())
         return;
-    write_row(row - 1, index, texts.data());
+    write_row(row - 1, r.Index, r);
     mark_dirty(row - 1);
 }
 
@@ -299,6 +284,22 @@ void MeasurementTable::grid_add_row(const QString& time, const QString& main_no,
                                     const QString& main_range, const QString& sub_no,
                                     const QString& sub_range, const QString& t_no,
                                     const QString& t_range) {
+    grid_add_row(Utf8Texts({time, main_no, main_range, sub_no, sub_range, t_no, t_range}).view);
+}
+
+std::uint32_t MeasurementTable::function_id(int row, int col) const {
+    if (row < 1 || row >= row_count())
+        return 0;
+    const Row& r = row_at(row - 1);
+    return col == ColMainFunc ? r.func[0] : col == ColSubFunc ? r.func[1] : r.func[2];
+}
+
+bool MeasurementTable::same_functions(int row_a, int row_b) const {
+    return function_id(row_a, ColMainFunc) == function_id(row_b, ColMainFunc) &&
+           function_id(row_a, ColSubFunc) == function_id(row_b, ColSubFunc);
+}
+
+void MeasurementTable::grid_add_row(const RecordView& texts) {
     // Keep one empty row at the bottom, then fill the first empty row from the top.
     if (rows_ == 0 || row_at(static_cast<int>(rows_ - 1)).index != kEmptyIndex)
         push_empty_row();
@@ -307,7 +308,6 @@ void MeasurementTable::grid_add_row(const QString& time, const QString& main_no,
         ++r;
     first_empty_hint_ = r;
 
-    const QString texts[7] = {time, main_no, main_range, sub_no, sub_range, t_no, t_range};
     const int grid_row = static_cast<int>(r) + 1;
     write_row(static_cast<int>(r), grid_row, texts);
     mark_dirty(static_cast<int>(r));
@@ -350,9 +350,10 @@ void MeasurementTable::flush() {
 
 std::size_t MeasurementTable::memory_bytes() const {
     std::size_t bytes = row_chunks_.size() * kRowChunk * sizeof(Row) + arena_->capacity();
-    for (const QString& s : interned_)
-        bytes += sizeof(QString) + static_cast<std::size_t>(s.capacity()) * 2;
-    return bytes + static_cast<std::size_t>(intern_ids_.capacity()) * (sizeof(QString) + 8);
+    for (std::size_t i = 0; i < interned_.size(); ++i)
+        bytes += sizeof(QString) + static_cast<std::size_t>(interned_[i].capacity()) * 2 +
+                 sizeof(QByteArray) + static_cast<std::size_t>(interned_utf8_[i].capacity());
+    return bytes + static_cast<std::size_t>(intern_ids_.capacity()) * (sizeof(QByteArray) + 8);
 }
 
 int MeasurementTable::rowCount(const QModelIndex& parent) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/record_store.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
@@ -45,6 +47,8 @@ public:
     void set_column_width(int col, int px) { widths_.at(col) = px; }
     // Overwrites data row `row` (1 .. row_count()-1): the index and the texts of columns 1..7.
     void set_row(int row, std::int64_t index, const std::array<QString, 7>& texts);
+    // The same from a record: its Index and its seven texts.
+    void set_row(int row, const RecordView& r);
 
     // Appends one reading: time, main value, main function, sub value, sub function, third
     // value, third function. The row it fills gets its row number as index and becomes the
@@ -52,6 +56,14 @@ public:
     void grid_add_row(const QString& time, const QString& main_no, const QString& main_range,
                       const QString& sub_no, const QString& sub_range, const QString& t_no,
                       const QString& t_range);
+    // The same with the seven texts of a record (its Index is not used), as readings arrive.
+    void grid_add_row(const RecordView& r);
+
+    // True when two rows have equal main and equal sub function texts.
+    bool same_functions(int row_a, int row_b) const;
+    // A number that stands for the text of a function column (ColMainFunc, ColSubFunc,
+    // ColTFunc) of a data row: equal texts, equal numbers; 0 for the empty text.
+    std::uint32_t function_id(int row, int col) const;
 
     int current_row() const { return current_row_; }
 
@@ -81,8 +93,8 @@ private:
     Row& row_at(int data_row);
     const Row& row_at(int data_row) const;
     void push_empty_row();
-    std::uint32_t intern(const QString& s);
-    void write_row(int data_row, std::int64_t index, const QString* texts);
+    std::uint32_t intern(int column, QByteArrayView s);
+    void write_row(int data_row, std::int64_t index, const RecordView& texts);
     void schedule_flush();
     void mark_dirty(int data_row);
     void compact_arena();
@@ -91,7 +103,9 @@ private:
     std::size_t rows_ = 0; // data rows in storage
     std::unique_ptr<Arena> arena_;
     std::vector<QString> interned_;
-    QHash<QString, std::uint32_t> intern_ids_;
+    std::vector<QByteArray> interned_utf8_;
+    QHash<QByteArray, std::uint32_t> intern_ids_;
+    std::array<std::uint32_t, 3> last_interned_{}; // per function column
     std::array<QString, kColumns> header_;
     std::array<int, kColumns> widths_{};
 

@@ -30,12 +30,19 @@ public:
     TrendChart(const TrendChart&) = delete;
     TrendChart& operator=(const TrendChart&) = delete;
 
-    // Plots the last filled row of the table. A value that does not convert skips its point
-    // (a main value also the rest of the row); it never stops the caller.
+    // Plots the last filled row of the table, whose values `r` carries as numbers (the record
+    // the row was just written from). A value that is not a finite number (no number, or an
+    // infinite one) skips its point, a main value also the rest of the row; it never stops the
+    // caller.
+    void chart_add_last(const RecordView& r);
+    // The same, reading the row's value texts from the table.
     void chart_add_last();
     // After a file load: sets the titles from the last row and plots the table's last run after
-    // the points already shown. False when a value does not convert (the points added before
-    // it stay) or the table has no data row.
+    // the points already shown, with the numbers of `records` (record k is table row k).
+    // Infinite values are skipped as live ones are. False when a value is not a number (the
+    // points added before it stay) or the table has no data row.
+    bool chart_add_loaded(const RecordStore& records);
+    // The same, reading the value texts from the table.
     bool chart_add_loaded();
 
     // The Y values of Series1 (kMain) or Series2 (kSub), as the chart widget draws them.
@@ -60,9 +67,15 @@ public:
 private:
     QChar dec_sep() const;
     int last_filled_row() const;
-    bool starts_new_run(int row) const;
-    QString function_text(int row, int col) const;
-    bool add_point(int line, int row, const QString& value);
+    // A row's values: main, sub (NaN without one) and whether its sub text is not blank.
+    struct RowValues {
+        double main, sub;
+        bool has_sub;
+    };
+    RowValues cell_values(int row) const;
+    void plot_row(int row, const RowValues& values);
+    template <class ValuesOf> bool plot_loaded(ValuesOf values_of);
+    void add_point(int line, int row, double y);
     void clear_lines();
     void detach_labels();
 

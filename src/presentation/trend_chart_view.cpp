@@ -52,8 +52,20 @@ void TrendChartView::chart_add_last() {
     show_state();
 }
 
+void TrendChartView::chart_add_last(const RecordView& r) {
+    model_->chart_add_last(r);
+    show_state();
+}
+
 bool TrendChartView::chart_add_loaded() {
     const bool ok = model_->chart_add_loaded();
+    follow_ = true; // show what was loaded
+    show_state();
+    return ok;
+}
+
+bool TrendChartView::chart_add_loaded(const RecordStore& records) {
+    const bool ok = model_->chart_add_loaded(records);
     follow_ = true; // show what was loaded
     show_state();
     return ok;

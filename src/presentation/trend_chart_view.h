@@ -31,7 +31,9 @@ public:
     TrendGraph& series2() const { return *series2_; }
 
     void chart_add_last();
+    void chart_add_last(const RecordView& r);
     bool chart_add_loaded();
+    bool chart_add_loaded(const RecordStore& records);
 
     // Zooms all four axes by `percent` (101 narrows each by 1 % at each end, 99 widens).
     void zoom(int percent);

@@ -11,7 +11,8 @@
 // "INF" or "-INF", the same words the general text of a number uses.
 QString format_reading(float v, QChar dec_sep);
 
-// The same text written into `out`, which must hold kFormatReadingMax characters; returns its
-// length. The read-back formats millions of values and keeps no QString per value.
+// The same text in UTF-8, written into `out`, which must hold kFormatReadingMax bytes; returns
+// its length. The read-back formats millions of values and keeps no QString per value. With
+// `number`, also gives the number the text reads as (0 for not a number, infinite for INF).
 inline constexpr int kFormatReadingMax = 64;
-int format_reading(float v, QChar dec_sep, char16_t* out);
+int format_reading(float v, QChar dec_sep, char* out, double* number = nullptr);

@@ -6,26 +6,52 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 // Both conversions go through <charconv>, which ignores the C library's locale: Qt sets the
 // process locale from the environment, and with a comma locale printf and strtod would read
 // and write the wrong separator. They also need no allocation, which matters at wire speed.
 
-int general_text(double x, QChar dec_sep, char16_t* out) {
+namespace {
+
+// The decimal separator in UTF-8.
+char* put_separator(QChar sep, char* out) {
+    const char16_t c = sep.unicode();
+    if (c < 0x80) {
+        *out++ = char(c);
+    } else if (c < 0x800) {
+        *out++ = char(0xC0 | (c >> 6));
+        *out++ = char(0x80 | (c & 0x3F));
+    } else {
+        *out++ = char(0xE0 | (c >> 12));
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        *out++ = char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+} // namespace
+
+int general_text(double x, QChar dec_sep, char* out, double* number) {
     int n = 0;
-    auto put = [&](char c) { out[n++] = char16_t(c); };
+    auto put = [&](char c) { out[n++] = c; };
     auto word = [&](const char* w) {
         while (*w)
             put(*w++);
         return n;
     };
+    if (number)
+        *number = x;
     if (std::isnan(x))
         return word("NAN");
     if (std::isinf(x))
         return word(x < 0 ? "-INF" : "INF");
-    if (x == 0)
+    if (x == 0) {
+        if (number)
+            *number = 0.0; // "0" reads as plain zero, whatever the sign of x
         return word("0");
+    }
 
     // The significant digits of x rounded to 15, trailing zeros removed. The shortest text
     // that reads back as x is that already whenever it has at most 15 digits (half a unit in
@@ -36,6 +62,7 @@ int general_text(double x, QChar dec_sep, char16_t* out) {
     char digits[24];
     int nd = 0;
     int exp10 = 0;
+    bool shortest = false; // the digits are the shortest that read back as x
     const bool normal = std::fabs(x) >= std::numeric_limits<double>::min();
     for (int precision : {-1, 14}) {
         if (precision < 0 && !normal)
@@ -55,17 +82,41 @@ int general_text(double x, QChar dec_sep, char16_t* out) {
                 digits[nd++] = *p;
         while (nd > 1 && digits[nd - 1] == '0')
             --nd;
+        shortest = precision < 0;
         if (nd <= 15)
             break;
     }
+    // The largest doubles would round up beyond the double range, to a text nothing can read
+    // back; they keep the largest 15 digits that stay within it.
+    static constexpr char kLargest[] = "179769313486231";
+    if (exp10 == 308 && std::string_view(digits, std::size_t(nd)) > std::string_view(kLargest)) {
+        std::copy_n(kLargest, 15, digits);
+        nd = 15;
+        shortest = false;
+    }
+    if (number && !(shortest && nd <= 15)) {
+        // Rounded to 15 digits: the text stands for a number next to x, and that number is
+        // what travels with it.
+        char t[40];
+        char* p = t;
+        if (x < 0)
+            *p++ = '-';
+        *p++ = digits[0];
+        *p++ = '.';
+        for (int i = 1; i < nd; ++i)
+            *p++ = digits[i];
+        *p++ = 'e';
+        p = std::to_chars(p, t + sizeof t, exp10).ptr;
+        std::from_chars(t, p, *number);
+    }
 
-    const char16_t sep = dec_sep.unicode();
+    auto put_sep = [&] { n = int(put_separator(dec_sep, out + n) - out); };
     if (x < 0)
         put('-');
     if (exp10 >= -4 && exp10 < 15) {
         if (exp10 < 0) {
             put('0');
-            out[n++] = sep;
+            put_sep();
             for (int i = 0; i < -exp10 - 1; ++i)
                 put('0');
             for (int i = 0; i < nd; ++i)
@@ -74,7 +125,7 @@ int general_text(double x, QChar dec_sep, char16_t* out) {
             for (int i = 0; i <= exp10; ++i)
                 put(i < nd ? digits[i] : '0');
             if (nd > exp10 + 1) {
-                out[n++] = sep;
+                put_sep();
                 for (int i = exp10 + 1; i < nd; ++i)
                     put(digits[i]);
             }
@@ -82,7 +133,7 @@ int general_text(double x, QChar dec_sep, char16_t* out) {
     } else {
         put(digits[0]);
         if (nd > 1) {
-            out[n++] = sep;
+            put_sep();
             for (int i = 1; i < nd; ++i)
                 put(digits[i]);
         }
@@ -96,9 +147,9 @@ int general_text(double x, QChar dec_sep, char16_t* out) {
 }
 
 QString general_text(double x, QChar dec_sep) {
-    char16_t out[kGeneralTextMax];
+    char out[kGeneralTextMax];
     const int n = general_text(x, dec_sep, out);
-    return QString(reinterpret_cast<const QChar*>(out), n);
+    return QString::fromUtf8(out, n);
 }
 
 namespace {

@@ -10,10 +10,12 @@
 // "1E15"). Zero gives "0".
 QString general_text(double x, QChar dec_sep);
 
-// The same text written into `out`, which must hold kGeneralTextMax characters; returns its
-// length. For callers that convert at wire speed and keep no QString per number.
+// The same text in UTF-8, written into `out`, which must hold kGeneralTextMax bytes; returns
+// its length. For callers that convert at wire speed and keep no QString per number. With
+// `number`, also gives the number the text reads as: x itself, or x rounded to the 15 digits
+// the text shows.
 inline constexpr int kGeneralTextMax = 32;
-int general_text(double x, QChar dec_sep, char16_t* out);
+int general_text(double x, QChar dec_sep, char* out, double* number = nullptr);
 
 // Reads a number written with `dec_sep` as decimal separator: optional blanks around it, an
 // optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional

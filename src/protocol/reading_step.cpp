@@ -10,32 +10,27 @@
 namespace {
 
 constexpr qsizetype kReadingChars = 100;
+static_assert(kGeneralTextMax <= kValueTextMax, "a slot holds every value text whole");
 
-const FixedText<35>& pending_mark() {
-    static const FixedText<35> mark(QStringLiteral("Pending"));
-    return mark;
-}
+constexpr QByteArrayView kPending("Pending");
 
 QChar separator_of(const ALL_V& v) {
     return v.dec_sep.isEmpty() ? QLatin1Char('.') : v.dec_sep.front();
 }
 
-// The function texts of consecutive readings are nearly always the same: the last one is kept
-// as a QString so that handing it on costs no new text.
-template <int N> class LastText {
-public:
-    const QString& of(const FixedText<N>& f) {
-        if (!(f == key_) || text_.isNull()) {
-            key_ = f;
-            text_ = f.str();
-        }
-        return text_;
-    }
+// The function of a reading: characters 32 to 126 only (framing keeps no others), so one
+// byte each.
+template <int N> void set_function(InlineText<N>& field, QStringView f) {
+    char bytes[N];
+    const qsizetype n = std::min<qsizetype>(f.size(), N);
+    for (qsizetype i = 0; i < n; ++i)
+        bytes[i] = char(f[i].unicode());
+    field.assign(QByteArrayView(bytes, n));
+}
 
-private:
-    FixedText<N> key_;
-    QString text_;
-};
+void set_value(InlineText<kValueTextMax>& field, const SplitReading& s) {
+    field.assign(QByteArrayView(s.value, s.value_size));
+}
 
 // Hands the filled slots to the sink and starts a new batch.
 class Batch {
@@ -45,12 +40,12 @@ public:
     void flush() {
         if (v_.live_count <= 0)
             return;
-        if (time_.isNull())
-            time_ = reading_time_text(v_.last_rx_time);
+        if (time_size_ == 0)
+            time_size_ = reading_time_text(second_of_day(v_.last_rx_time), time_);
         for (int i = 0; i < v_.live_count; ++i) {
-            const real_Record& r = v_.live_records[i];
-            sink_.add_reading(time_, r.Main_No, main_range_.of(r.Main_Range), r.Sub_No,
-                              sub_range_.of(r.Sub_range), r.T_no, t_range_.of(r.T_Range));
+            RecordView r = v_.live_records[i].view();
+            r.Time = QByteArrayView(time_, time_size_);
+            sink_.add_reading(r);
         }
         v_.live_count = 0;
         v_.start_time = v_.last_rx_time;
@@ -67,8 +62,8 @@ public:
 private:
     ALL_V& v_;
     RxSink& sink_;
-    QString time_;
-    LastText<35> main_range_, sub_range_, t_range_;
+    char time_[16];
+    int time_size_ = 0;
 };
 
 } // namespace
@@ -78,7 +73,7 @@ void reading_step(ALL_V& v, RxSink& sink) {
     qsizetype used = 0; // the last line used as a reading
     const QChar sep = separator_of(v);
     Batch batch(v, sink);
-    QString value, function;
+    SplitReading s;
 
     for (qsizetype j = 0; j < v.reply_lines.size(); ++j) {
         const QStringView line = v.reply_lines.at(j);
@@ -89,38 +84,41 @@ void reading_step(ALL_V& v, RxSink& sink) {
         case u'S': {
             // Completes the record that the last M line started, when it is this slot.
             if (v.live_count >= kLiveRecordCount ||
-                !(v.live_records[v.live_count].Sub_range == pending_mark()))
+                !(v.live_records[v.live_count].Sub_range == kPending))
                 break;
-            if (!split_reading(rest, sep, value, function))
+            if (!split_reading(rest, sep, s))
                 break;
             real_Record& r = v.live_records[v.live_count];
             r.Index = v.live_count;
-            r.Sub_No = value;
-            r.Sub_range = function;
+            set_value(r.Sub_No, s);
+            r.sub_value = s.number;
+            set_function(r.Sub_range, s.function);
             ++v.live_count;
             used = j;
             break;
         }
         case u'T': {
             // The third value of the last completed record of the batch.
-            if (v.live_count <= 0 || !split_reading(rest, sep, value, function))
+            if (v.live_count <= 0 || !split_reading(rest, sep, s))
                 break;
             real_Record& r = v.live_records[v.live_count - 1];
-            r.T_no = value;
-            r.T_Range = function;
+            set_value(r.T_no, s);
+            set_function(r.T_Range, s.function);
             used = j;
             break;
         }
         case u'M': {
-            if (!split_reading(rest, sep, value, function))
+            if (!split_reading(rest, sep, s))
                 break;
             real_Record& r = batch.next_slot();
-            r.Main_No = value;
-            r.Main_Range = function;
-            r.Sub_No = QString();
-            r.T_no = QString();
-            r.T_Range = QString();
-            r.Sub_range = pending_mark();
+            set_value(r.Main_No, s);
+            r.main_value = s.number;
+            set_function(r.Main_Range, s.function);
+            r.Sub_No.clear();
+            r.sub_value = kNoNumber;
+            r.T_no.clear();
+            r.T_Range.clear();
+            r.Sub_range.assign(kPending);
             break;
         }
         case u'R':
@@ -128,16 +126,18 @@ void reading_step(ALL_V& v, RxSink& sink) {
         default: {
             // A plain line is a whole record with a main value only; it is split untrimmed.
             // The slot's third value belongs to an earlier record and goes too.
-            if (!split_reading(line, sep, value, function))
+            if (!split_reading(line, sep, s))
                 break;
             real_Record& r = batch.next_slot();
             r.Index = v.live_count;
-            r.Main_No = value;
-            r.Main_Range = function;
-            r.Sub_No = QString();
-            r.Sub_range = QString();
-            r.T_no = QString();
-            r.T_Range = QString();
+            set_value(r.Main_No, s);
+            r.main_value = s.number;
+            set_function(r.Main_Range, s.function);
+            r.Sub_No.clear();
+            r.sub_value = kNoNumber;
+            r.Sub_range.clear();
+            r.T_no.clear();
+            r.T_Range.clear();
             ++v.live_count;
             used = j;
             break;

@@ -2,10 +2,10 @@
 
 #include <QDate>
 
-int reading_time_text(int second_of_day, char16_t* out) {
+int reading_time_text(int second_of_day, char* out) {
     const int h = second_of_day / 3600, m = second_of_day / 60 % 60, s = second_of_day % 60;
     int n = 0;
-    auto put = [&](int c) { out[n++] = char16_t(c); };
+    auto put = [&](int c) { out[n++] = char(c); };
     put('0' + h / 10);
     put('0' + h % 10);
     put(':');
@@ -22,10 +22,15 @@ int reading_time_text(int second_of_day, char16_t* out) {
     return n;
 }
 
+int second_of_day(const QDateTime& t) {
+    const QTime time = t.isValid() ? t.time() : QTime();
+    return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+}
+
 QString reading_time_text(const QTime& time) {
-    char16_t out[16];
+    char out[16];
     const int n = reading_time_text(time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0, out);
-    return QString(reinterpret_cast<const QChar*>(out), n);
+    return QString::fromLatin1(out, n);
 }
 
 QString reading_time_text(const QDateTime& t) {

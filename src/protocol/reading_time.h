@@ -13,8 +13,10 @@
 QString reading_time_text(const QTime& t);
 QString reading_time_text(const QDateTime& t);
 // The same text for a second of the day (0 to 86399), written into `out` (at least 12
-// characters); returns its length.
-int reading_time_text(int second_of_day, char16_t* out);
+// bytes); returns its length.
+int reading_time_text(int second_of_day, char* out);
+// The second of the day of a time stamp; 0 (midnight) for an invalid one.
+int second_of_day(const QDateTime& t);
 
 // Moves a date-time on by whole seconds as a calendar and a clock would, without looking at
 // daylight-saving changes: the recorded times of an instrument are its own wall-clock times.

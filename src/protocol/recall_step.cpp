@@ -67,20 +67,6 @@ QString before_keyword(const QString& field, QLatin1String keyword) {
     return at < 0 ? QString() : trim_blanks(QStringView(field).left(at)).toString();
 }
 
-// Room for the announced records up front, so that growing the store in its steps never
-// copies the records already read. An absurd announcement reserves no more than a limit;
-// beyond it the store grows as the records arrive.
-constexpr std::size_t kReserveLimit = 1'000'000;
-
-void reserve_store(ALL_V& v) {
-    if (v.recall_number <= 0)
-        return;
-    const std::size_t want =
-        std::min<std::size_t>(std::size_t(v.recall_number), kReserveLimit) + kRecallStoreStep;
-    if (v.recall_records.capacity() < want)
-        v.recall_records.reserve(want);
-}
-
 void process_field(ALL_V& v, Field f, const QString& field) {
     switch (f) {
     case Bank:
@@ -110,7 +96,8 @@ void process_field(ALL_V& v, Field f, const QString& field) {
         v.recall_sfunction = before_keyword(field, QLatin1String("Sfunction"));
         v.recall_count = 0;
         v.recall_pair_open = false;
-        reserve_store(v);
+        // The store grows with the records that arrive, never with the count announced.
+        v.recall_records.clear();
         break;
     }
 }
@@ -145,46 +132,52 @@ float value_at(const std::uint8_t* p) {
     return std::bit_cast<float>(bits);
 }
 
+// A function name from a header field: its bytes as they came, one character each.
+QByteArray function_bytes(const QString& name) {
+    return name.toUtf8();
+}
+
 void read_records(ALL_V& v) {
     const QChar sep = separator_of(v);
     const bool with_sub = v.recall_sfunction != QLatin1String("NULL");
-    const FixedText<35> mfunction(v.recall_mfunction);
-    const FixedText<35> sfunction(v.recall_sfunction);
+    const QByteArray mfunction = function_bytes(v.recall_mfunction);
+    const QByteArray sfunction = function_bytes(v.recall_sfunction);
     // The time cursor: the record being completed is dated start + count × interval, counted
     // in 64 bits so that no count or interval can overflow it. Only its time of day goes into
     // the records, and that is defined however far the cursor runs; the date-time itself is
     // worked out once, at the end.
     std::int64_t offset = std::int64_t(v.recall_count) * v.recall_interval;
     const int start_second = wall_second_of_day(v.start_time, 0);
-    char16_t text[kFormatReadingMax];
+    char main_text[kFormatReadingMax];
+    char sub_text[kFormatReadingMax];
+    char time_text[16];
 
     int used = 0;
     const std::uint8_t* p = pending(v);
     while (v.rx_len - used >= 4 && !v.recall_state.isEmpty()) {
-        if (v.recall_records.size() < std::size_t(v.recall_count) + kRecallStoreStep)
-            v.recall_records.resize(v.recall_records.size() + kRecallStoreStep);
         const float value = value_at(p + used);
         used += 4;
-        real_Record& r = v.recall_records[std::size_t(v.recall_count)];
-        const bool main_value = !with_sub || !v.recall_pair_open;
-        const QStringView formatted(text, format_reading(value, sep, text));
-        if (main_value) {
+        if (with_sub && !v.recall_pair_open) {
+            // The main value of a pair: its sub value completes the record, perhaps in a
+            // later pass.
+            v.recall_pair_main = value;
+            v.recall_pair_open = true;
+        } else {
+            RecordView r;
             r.Index = v.recall_count;
-            r.Main_No = formatted;
+            const float main = with_sub ? v.recall_pair_main : value;
+            r.Main_No =
+                QByteArrayView(main_text, format_reading(main, sep, main_text, &r.main_value));
             r.Main_Range = mfunction;
-            r.Sub_No.clear();
-            r.Sub_range.clear();
-            r.T_no.clear();
-            r.T_Range.clear();
-        } else {
-            r.Sub_No = formatted;
-            r.Sub_range = sfunction;
-        }
-        if (with_sub && main_value) {
-            v.recall_pair_open = true; // the sub value completes it, perhaps in a later pass
-        } else {
-            r.Time = QStringView(text,
-                                 reading_time_text(wall_second_of_day(start_second, offset), text));
+            if (with_sub) {
+                r.Sub_No =
+                    QByteArrayView(sub_text, format_reading(value, sep, sub_text, &r.sub_value));
+                r.Sub_range = sfunction;
+            }
+            r.Time = QByteArrayView(
+                time_text, reading_time_text(wall_second_of_day(start_second, offset), time_text));
+            v.recall_records.resize(std::size_t(v.recall_count)); // record k is entry k
+            v.recall_records.push_back(r);
             v.recall_pair_open = false;
             ++v.recall_count;
             offset += v.recall_interval;
@@ -197,29 +190,9 @@ void read_records(ALL_V& v) {
     v.last_rx_time = add_wall_seconds(v.start_time, offset);
 }
 
-// The function texts of a dump are the same for every record: one QString each.
-class LastFunction {
-public:
-    const QString& of(const FixedText<35>& f) {
-        if (!(f == key_) || text_.isNull()) {
-            key_ = f;
-            text_ = f.str();
-        }
-        return text_;
-    }
-
-private:
-    FixedText<35> key_;
-    QString text_;
-};
-
 void complete(ALL_V& v, RxSink& sink) {
-    LastFunction main_range, sub_range;
-    for (std::int32_t i = 0; i < v.recall_count; ++i) {
-        const real_Record& r = v.recall_records[std::size_t(i)];
-        sink.add_reading(r.Time, r.Main_No, main_range.of(r.Main_Range), r.Sub_No,
-                         sub_range.of(r.Sub_range), r.T_no, r.T_Range);
-    }
+    for (std::int32_t i = 0; i < v.recall_count && std::size_t(i) < v.recall_records.size(); ++i)
+        sink.add_reading(v.recall_records[std::size_t(i)]);
     v.recall_count = 0;
     v.recall_number = 0;
 }
@@ -260,4 +233,26 @@ void recall_step(ALL_V& v, RxSink& sink) {
 
     if (v.recall_state.isEmpty() && v.recall_count > 0)
         complete(v, sink);
+}
+
+bool recall_stalled(const ALL_V& v, std::int64_t now_ms) {
+    return !v.recall_state.isEmpty() && now_ms - v.last_rx_tick >= kRecallStallMs;
+}
+
+void recall_end(ALL_V& v, RxSink& sink) {
+    if (v.recall_state.isEmpty())
+        return;
+    const bool reading_values = v.recall_state == QLatin1String("Record");
+    v.recall_state.clear();
+    v.recall_pair_open = false;
+    // What is pending is the start of a value or a field that will never be completed.
+    v.rx_pos = 0;
+    v.rx_len = 0;
+    if (reading_values)
+        sink.show_replies({QStringLiteral("RECALL ENDED: %1 of %2 records")
+                               .arg(v.recall_count)
+                               .arg(v.recall_number)});
+    else
+        sink.show_replies({QStringLiteral("RECALL ENDED")});
+    complete(v, sink);
 }

@@ -5,12 +5,14 @@
 
 #include <QStringView>
 
+#include <cstdint>
+
 // The first bytes of a dump of recorded data.
 inline constexpr char kRecallHeader[] = "RECALL INTERNAL MEMORY:";
 inline constexpr int kRecallHeaderSize = 23;
-// The store of recalled records grows in steps of this many rows and always keeps this many
-// free beyond the record being completed.
-inline constexpr int kRecallStoreStep = 10000;
+// A read-back that has received no byte for this long while it waits for more has stalled
+// (a cable pulled, an instrument reset): it ends with what arrived.
+inline constexpr std::int64_t kRecallStallMs = 3000;
 
 // Where a dump header stands at the front of `bytes`, behind nothing but CR and LF bytes (the
 // CR LF that every framed reply leaves pending): the number of bytes up to the end of the
@@ -23,3 +25,14 @@ int recall_header_length(const std::uint8_t* bytes, int count);
 // the sink. Nothing it meets in the bytes makes it throw: a field that does not convert keeps
 // its preset and the read-back goes on.
 void recall_step(ALL_V& v, RxSink& sink);
+
+// True while a read-back is in progress and no byte has arrived for kRecallStallMs; `now_ms`
+// is on the clock of last_rx_tick.
+bool recall_stalled(const ALL_V& v, std::int64_t now_ms);
+
+// Ends a read-back in progress, whatever it waits for: the records completed so far go to the
+// sink exactly as a complete dump's would, a reply line tells how many of how many arrived,
+// and the pending bytes (the start of a value or field that will never be completed) are
+// dropped, so that the next bytes are framed as replies again. Nothing happens without a
+// read-back in progress.
+void recall_end(ALL_V& v, RxSink& sink);

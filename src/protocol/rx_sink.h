@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/record_store.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,10 +21,9 @@ public:
     // Appends reply lines, oldest first, to mmo_re, then trims it and shows its last line.
     virtual void show_replies(const QStringList& lines) = 0;
 
-    // One reading: grid_add_row with the seven texts, then chart_add_last, as one unit.
-    virtual void add_reading(const QString& time, const QString& main_no, const QString& main_range,
-                             const QString& sub_no, const QString& sub_range, const QString& t_no,
-                             const QString& t_range) = 0;
+    // One reading: grid_add_row with the seven texts of `r`, then chart_add_last with its
+    // numbers, as one unit. The texts are borrowed for the call only.
+    virtual void add_reading(const RecordView& r) = 0;
 
     // One traffic-log entry, time stamp included; called only while debug_on is true.
     virtual void log_traffic(const QString& entry) = 0;

@@ -82,15 +82,9 @@ long double scale(double mantissa, QStringView exponent_text, QChar dec_sep, boo
     return static_cast<long double>(mantissa) * std::pow(10.0L, static_cast<long double>(exponent));
 }
 
-// Replaces the text of `s`, reusing its memory.
-void set_text(QString& s, const char16_t* chars, qsizetype n) {
-    s.resize(n);
-    std::copy_n(chars, n, reinterpret_cast<char16_t*>(s.data()));
-}
-
 } // namespace
 
-bool split_reading(QStringView text, QChar dec_sep, QString& value, QString& function) {
+bool split_reading(QStringView text, QChar dec_sep, SplitReading& out) {
     const qsizetype blank = find(text, u' ');
     if (blank < 0)
         return false; // no blank: the number is empty
@@ -109,13 +103,22 @@ bool split_reading(QStringView text, QChar dec_sep, QString& value, QString& fun
         bool ok = false;
         const long double product =
             scale(mantissa, trim_blanks(number.mid(e + 1, kExponentChars)), dec_sep, ok);
-        if (!ok || !std::isfinite(product) || std::fabs(product) > 1.7976931348623157e308L)
+        // Too large for a double is what rounds to infinity: the largest double itself, as the
+        // instrument may write it, is still a number.
+        if (!ok || !std::isfinite(product) || !std::isfinite(static_cast<double>(product)))
             return false;
         x = static_cast<double>(product);
     }
-    char16_t digits[kGeneralTextMax];
-    set_text(value, digits, general_text(x, dec_sep, digits));
-    const QStringView f = trim_blanks(text.mid(blank + 1, kFunctionChars));
-    set_text(function, f.utf16(), f.size());
+    out.value_size = general_text(x, dec_sep, out.value, &out.number);
+    out.function = trim_blanks(text.mid(blank + 1, kFunctionChars));
+    return true;
+}
+
+bool split_reading(QStringView text, QChar dec_sep, QString& value, QString& function) {
+    SplitReading r;
+    if (!split_reading(text, dec_sep, r))
+        return false;
+    value = QString::fromUtf8(r.value, r.value_size);
+    function = r.function.toString();
     return true;
 }

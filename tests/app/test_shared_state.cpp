@@ -2,42 +2,74 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
-TEST(SharedState, TextFieldsCutToTheirWidthWhenStored) {
-    struct Case {
-        const char* what;
-        QString stored;
-        QString (*read)(real_Record&, const QString&);
-        QString expected;
-    };
-    const Case cases[] = {
-        {"Main_No keeps 10 of 14", "12345678901234",
-         [](real_Record& r, const QString& s) { return (r.Main_No = s).str(); }, "1234567890"},
-        {"Time keeps exactly 15", "10:05:07.300000",
-         [](real_Record& r, const QString& s) { return (r.Time = s).str(); }, "10:05:07.300000"},
-        {"Time cuts the 16th", "10:05:07.3000001",
-         [](real_Record& r, const QString& s) { return (r.Time = s).str(); }, "10:05:07.300000"},
-        {"Main_Range keeps 35 of 40", QString(40, 'F'),
-         [](real_Record& r, const QString& s) { return (r.Main_Range = s).str(); },
-         QString(35, 'F')},
-        {"T_no non-ASCII kept", QString::fromUtf8("±1.5 Ω"),
-         [](real_Record& r, const QString& s) { return (r.T_no = s).str(); },
-         QString::fromUtf8("±1.5 Ω")},
-    };
-    for (const Case& c : cases) {
-        real_Record r;
-        EXPECT_EQ(c.read(r, c.stored), c.expected) << c.what;
-    }
+// A slot of the live batch holds every value text whole; only the function and time fields
+// keep their widths.
+TEST(SharedState, SlotFieldsKeepValuesWholeAndCutFunctionsToTheirWidth) {
+    const QByteArray longest_value(kValueTextMax, '7');
+    real_Record r;
+    r.Main_No.assign(longest_value);
+    r.Main_Range.assign(QByteArray(40, 'F'));
+    r.Time.assign("10:05:07.3000001");
+    EXPECT_EQ(r.Main_No.view(), longest_value);
+    EXPECT_EQ(r.Main_Range.view(), QByteArray(35, 'F'));
+    EXPECT_EQ(r.Time.view(), QByteArrayView("10:05:07.300000"));
+    r.Sub_No.assign("1.5");
+    EXPECT_FALSE(r.Sub_No.isEmpty());
+    r.Sub_No.clear(); // an empty sub value marks a row without one
+    EXPECT_TRUE(r.view().Sub_No.isEmpty());
 }
 
-TEST(SharedState, EmptySubValueMarksARowWithoutOne) {
-    real_Record r;
-    r.Sub_No = QStringLiteral("1.5");
-    EXPECT_FALSE(r.Sub_No.isEmpty());
-    r.Sub_No = QString();
-    EXPECT_TRUE(r.Sub_No.isEmpty());
-    EXPECT_EQ(r.Sub_No.str(), QString());
+// The store of many records gives back every text whole and every number exactly, whatever
+// their length, and keeps them while it grows past its chunks.
+TEST(SharedState, RecordStoreKeepsTextsWholeAndNumbersExact) {
+    RecordStore store;
+    const QByteArray long_value = "-1.234567890123456789012345678901234567890E-300";
+    const QByteArray non_ascii = QString::fromUtf8("µV€ Ω").toUtf8();
+    constexpr std::size_t kRecords = 200'000; // more than one chunk of each kind
+    for (std::size_t i = 0; i < kRecords; ++i) {
+        RecordView r;
+        r.Index = std::int64_t(i) - 5;
+        const QByteArray time = QByteArray::number(qulonglong(i));
+        r.Time = time;
+        r.Main_No = i % 3 ? QByteArrayView(long_value) : QByteArrayView();
+        r.Main_Range = non_ascii;
+        r.main_value = i % 2 ? -1.5e-300 : std::numeric_limits<double>::infinity();
+        r.sub_value = double(i);
+        store.push_back(r);
+    }
+    ASSERT_EQ(store.size(), kRecords);
+    for (std::size_t i :
+         {std::size_t(0), std::size_t(1), std::size_t(65535), std::size_t(65536), kRecords - 1}) {
+        const RecordView r = store[i];
+        EXPECT_EQ(r.Index, std::int64_t(i) - 5);
+        EXPECT_EQ(r.Time, QByteArray::number(qulonglong(i)));
+        EXPECT_EQ(r.Main_No, i % 3 ? QByteArrayView(long_value) : QByteArrayView());
+        EXPECT_EQ(r.Main_Range, non_ascii);
+        EXPECT_TRUE(r.Sub_No.isEmpty() && r.T_Range.isEmpty());
+        EXPECT_EQ(r.main_value, i % 2 ? -1.5e-300 : std::numeric_limits<double>::infinity());
+        EXPECT_EQ(r.sub_value, double(i));
+    }
+    // Growing adds empty records, shrinking drops the last ones, clearing empties the store.
+    store.resize(kRecords + 2);
+    EXPECT_TRUE(store[kRecords + 1].Time.isEmpty());
+    EXPECT_TRUE(std::isnan(store[kRecords + 1].main_value));
+    store.resize(3);
+    EXPECT_EQ(store.size(), 3u);
+    EXPECT_EQ(store[2].Time, QByteArrayView("2"));
+    store.clear();
+    EXPECT_TRUE(store.empty());
+    // A compact record: the fixed part and its texts, a fraction of the 322 bytes that fixed
+    // UTF-16 fields took.
+    RecordStore typical;
+    for (int i = 0; i < 100'000; ++i)
+        typical.push_back(
+            {i, "14:30:15.15", "-1.23456E-5", "DCA", "", "", "", "", -1.23456e-5, kNoNumber});
+    EXPECT_LT(typical.memory_bytes() / 100'000, 96u);
 }
 
 TEST(SharedState, FreshStateHasTheDocumentedShape) {

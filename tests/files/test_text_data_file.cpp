@@ -168,9 +168,9 @@ TEST_F(TextDataFile, ASavedFileLoadsBackUnderEitherDecimalSeparator) {
                 EXPECT_EQ(table.cell(r, c), fresh.cell(r, c)) << r << "," << c;
         EXPECT_EQ(chart_calls, 1);
         ASSERT_EQ(v.file_records.size(), 2u + 5 + 100); // the file's 7 lines plus 100
-        EXPECT_EQ(v.file_records[0].Main_No.str(), "");
-        EXPECT_EQ(v.file_records[2].T_no.str(), "x");
-        EXPECT_EQ(v.file_records[1].Sub_range.str(), "Hz");
+        EXPECT_EQ(v.file_records[0].Main_No, QByteArrayView(""));
+        EXPECT_EQ(v.file_records[2].T_no, QByteArrayView("x"));
+        EXPECT_EQ(v.file_records[1].Sub_range, QByteArrayView("Hz"));
     }
 }
 
@@ -225,27 +225,37 @@ TEST_F(TextDataFile, LoadTakesIndexesFromTheFileAndReplacesTheTable) {
     EXPECT_EQ(table.cell(11, 2), "3");
 }
 
-TEST_F(TextDataFile, LoadCutsFieldsToTheirRecordWidthsAndLinesTo100Characters) {
+// Values come back whole however long they are, and so does a line however long it is;
+// function texts keep their first 35 characters and the time its first 15.
+TEST_F(TextDataFile, LoadKeepsValuesWholeAndCutsOnlyFunctionsAndTime) {
     const QByteArray func40 = QByteArray(40, 'F');
+    const QByteArray long_value = "-0." + QByteArray(60, '0') + "1234567890123";
     const QByteArray long_tail =
         "\t\t" + QByteArray(60, 'G') + "\t1\t" + QByteArray(30, 'H') + "\t";
     write(path("cut.txt"), data_file("1\t 10:5:07.3 \t1.23456789012\t" + func40 +
                                      "\t\t\t\t\t\r\n"
-                                     "2\t1:0\t2\tDCV" +
+                                     "2\t1:0:00.00000000001\t2\tDCV" +
                                      long_tail +
                                      "\r\n"
-                                     "3\t1:0\t3\tDCV\r\n"));
+                                     "3\t1:0\t3\tDCV\r\n"
+                                     "4\t1:0\t" +
+                                     long_value + "\tDCV\t" + long_value + "\tACV\t\t\t\r\n"));
     ASSERT_TRUE(load(path("cut.txt")));
     EXPECT_EQ(table.cell(1, 1), "10:5:07.3");
-    EXPECT_EQ(table.cell(1, 2), "1.23456789");
+    EXPECT_EQ(table.cell(1, 2), "1.23456789012");
     EXPECT_EQ(table.cell(1, 3), QString(35, 'F'));
-    // 100 characters after the index field end inside the third function, before its TAB.
+    EXPECT_EQ(table.cell(2, 1), "1:0:00.00000000");
     EXPECT_EQ(table.cell(2, 5), QString(35, 'G'));
     EXPECT_EQ(table.cell(2, 6), "1");
-    EXPECT_EQ(table.cell(2, 7), "");
+    EXPECT_EQ(table.cell(2, 7), QString(30, 'H'));
     // A line that runs out of TABs leaves the field without one and all after it empty.
     EXPECT_EQ(table.cell(3, 2), "3");
     EXPECT_EQ(table.cell(3, 3), "");
+    EXPECT_EQ(table.cell(4, 2), QString::fromLatin1(long_value));
+    EXPECT_EQ(table.cell(4, 4), QString::fromLatin1(long_value));
+    EXPECT_EQ(v.file_records[4].Main_No, long_value);
+    EXPECT_EQ(v.file_records[4].main_value, -1.234567890123e-61);
+    EXPECT_EQ(v.file_records[1].main_value, 1.23456789012);
 }
 
 TEST_F(TextDataFile, IdentificationTextStartsTwoCharactersAfterTheFirstColon) {
@@ -260,8 +270,9 @@ TEST_F(TextDataFile, IdentificationTextStartsTwoCharactersAfterTheFirstColon) {
 TEST_F(TextDataFile, RefusedFilesChangeNothing) {
     add("1:0:00.0", "1", "DCV");
     add("1:0:00.1", "2", "DCV");
+    v.file_records.resize(1);
+    v.file_records.push_back({7, "", "keep", "", "", "", "", "", 1, kNoNumber});
     v.file_records.resize(3);
-    v.file_records[1].Main_No = QStringLiteral("keep");
     const auto before = rows();
     const QByteArray good = "1\t1:0\t1.5\tDCV\t\t\t\t\t\r\n";
     QByteArray absurd = data_file(good);
@@ -296,7 +307,7 @@ TEST_F(TextDataFile, RefusedFilesChangeNothing) {
         EXPECT_FALSE(shown.has_value());
         EXPECT_EQ(rows(), before);
         EXPECT_EQ(v.file_records.size(), 3u);
-        EXPECT_EQ(v.file_records[1].Main_No.str(), "keep");
+        EXPECT_EQ(v.file_records[1].Main_No, QByteArrayView("keep"));
         EXPECT_EQ(chart_calls, 0);
     }
     EXPECT_FALSE(load(path("does-not-exist.txt")));

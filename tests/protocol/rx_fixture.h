@@ -24,17 +24,24 @@ inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
 
+// The numbers that travelled with a row's main and sub value.
+struct RowNumbers {
+    double main, sub;
+};
+
 class RecordingSink : public RxSink {
 public:
     QStringList shown;
     std::vector<Row> rows;
+    std::vector<RowNumbers> numbers;
     QStringList log;
 
     void show_replies(const QStringList& lines) override { shown += lines; }
-    void add_reading(const QString& time, const QString& main_no, const QString& main_range,
-                     const QString& sub_no, const QString& sub_range, const QString& t_no,
-                     const QString& t_range) override {
-        rows.push_back({time, main_no, main_range, sub_no, sub_range, t_no, t_range});
+    void add_reading(const RecordView& r) override {
+        const auto text = [](QByteArrayView b) { return QString::fromUtf8(b); };
+        rows.push_back({text(r.Time), text(r.Main_No), text(r.Main_Range), text(r.Sub_No),
+                        text(r.Sub_range), text(r.T_no), text(r.T_Range)});
+        numbers.push_back({r.main_value, r.sub_value});
     }
     void log_traffic(const QString& entry) override { log << entry; }
 };

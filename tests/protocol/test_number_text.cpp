@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <string>
 
 namespace {
 
@@ -35,6 +37,40 @@ TEST(GeneralText, PlainAndScientificForms) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(general_text(c.x, QLatin1Char('.')), QString::fromLatin1(c.dot)) << c.x;
+}
+
+// The text always reads back, and as exactly the number that is handed on with it: the value
+// itself when its shortest digits fit, otherwise the value rounded to the text's 15 digits.
+TEST(GeneralText, ReadsBackAsTheNumberItComesWith) {
+    const double cases[] = {
+        0.0,
+        1.2346,
+        0.1 + 0.2,
+        1.0 / 3.0,
+        -1.23456e-5,
+        1.2e10,
+        -9.9e37,
+        std::numeric_limits<double>::max(),
+        -std::numeric_limits<double>::max(),
+        std::nextafter(std::numeric_limits<double>::max(), 0.0),
+        std::numeric_limits<double>::min(),
+        std::numeric_limits<double>::denorm_min(),
+        8.0930907204420165e-310,
+        999999999999999.9,
+    };
+    for (QChar sep : {QLatin1Char('.'), QLatin1Char(',')})
+        for (double x : cases) {
+            char text[kGeneralTextMax];
+            double number = -1;
+            const int n = general_text(x, sep, text, &number);
+            double read = -2;
+            ASSERT_TRUE(text_to_number(QString::fromUtf8(text, n), sep, read))
+                << x << " gave " << std::string(text, std::size_t(n));
+            EXPECT_EQ(read, number) << x;
+            EXPECT_LE(std::fabs(number - x), std::fabs(x) * 1e-14) << x;
+        }
+    EXPECT_EQ(general_text(std::numeric_limits<double>::max(), QLatin1Char('.')),
+              QStringLiteral("1.79769313486231E308")); // not rounded up beyond the range
 }
 
 TEST(GeneralText, UsesTheGivenDecimalSeparator) {

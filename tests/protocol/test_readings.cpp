@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr char kTime[] = "09:5:07.7"; // the rig's last_rx_time, 09:05:07
@@ -31,9 +33,17 @@ const std::vector<ReadingCase>& reading_cases() {
          "M+1.2345E+00 DCV\r\nS+5.0E-03 ACV\r\n",
          {row("1.2345", "DCV", "0.005", "ACV")}},
         {"plain line", "-12.5 DCA\r\n", {row("-12.5", "DCA")}},
-        {"main value cut to its field",
-         "M0.000012345678 DCV\r\nS1 HZ\r\n",
-         {row("1.2345678E", "DCV", "1", "HZ")}},
+        {"values whole, however long their text",
+         "M0.000012345678 DCV\r\nS1 HZ\r\n"
+         "-1.23456E-05 DCA\r\n+1.2000E+10 DCV\r\n-9.9E+37 OHM\r\n+3.14159265E+00 TCK\r\n",
+         {row("1.2345678E-5", "DCV", "1", "HZ"), row("-1.23456E-5", "DCA"),
+          row("12000000000", "DCV"), row("-9.9E37", "OHM"), row("3.14159265", "TCK")}},
+        {"values at the edges of the double range",
+         "1.7976931348623157E+308 V\r\n-2.2250738585072014E-308 V\r\n4.9E-324 V\r\n"
+         "M-0.000123456789012345678 V\r\nS999999999999999 V\r\n",
+         {row("1.79769313486231E308", "V"), row("-2.2250738585072E-308", "V"),
+          row("4.94065645841247E-324", "V"),
+          row("-0.000123456789012346", "V", "999999999999999", "V")}},
         {"value without a blank is skipped", "M5\r\nS1 HZ\r\n7 DCV\r\n", {row("7", "DCV")}},
         {"S without a pending M is skipped", "S2 ACV\r\n3 DCV\r\n", {row("3", "DCV")}},
         {"R lines are never readings", "R1 DCV\r\n", {}},
@@ -71,6 +81,29 @@ TEST(Readings, RowsWhateverTheBlocksAndTheSeparator) {
             }
 }
 
+// Each value reaches the table and the chart as its text and the number that text reads as,
+// so the two can never disagree.
+TEST(Readings, NumbersTravelWithTheirTexts) {
+    for (QChar sep : {QLatin1Char('.'), QLatin1Char(',')})
+        for (const ReadingCase& c : reading_cases()) {
+            RxRig rig(sep);
+            rig.reading().feed(c.in);
+            ASSERT_EQ(rig.sink.numbers.size(), rig.sink.rows.size());
+            for (std::size_t i = 0; i < rig.sink.rows.size(); ++i) {
+                const Row& r = rig.sink.rows[i];
+                double main = 0, sub = 0;
+                ASSERT_TRUE(text_to_number(r[1], sep, main)) << c.name;
+                EXPECT_EQ(rig.sink.numbers[i].main, main) << c.name << ": " << r[1].toStdString();
+                if (r[3].isEmpty()) {
+                    EXPECT_TRUE(std::isnan(rig.sink.numbers[i].sub)) << c.name;
+                } else {
+                    ASSERT_TRUE(text_to_number(r[3], sep, sub)) << c.name;
+                    EXPECT_EQ(rig.sink.numbers[i].sub, sub) << c.name;
+                }
+            }
+        }
+}
+
 TEST(Readings, ThirdValueJoinsTheLastRecordOfThePass) {
     RxRig rig;
     rig.reading().pass("M1 DCV\r\nS2 ACV\r\nT3 OHM\r\n");
@@ -86,7 +119,7 @@ TEST(Readings, MainValueWaitsForItsSubValueInALaterPass) {
     rig.reading().pass("M1.5 DCV\r\n");
     EXPECT_TRUE(rig.sink.rows.empty());
     EXPECT_TRUE(rig.v.reply_lines.isEmpty());
-    EXPECT_EQ(rig.v.live_records[0].Sub_range.str(), QStringLiteral("Pending"));
+    EXPECT_EQ(rig.v.live_records[0].Sub_range.view(), QByteArrayView("Pending"));
     rig.v.last_rx_time = QDateTime(QDate(2024, 3, 1), QTime(14, 30, 15));
     rig.pass("S2 ACV\r\n");
     EXPECT_EQ(rig.sink.rows, (std::vector<Row>{{"14:30:15.15", "1.5", "DCV", "2", "ACV", "", ""}}));
