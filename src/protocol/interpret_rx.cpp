@@ -33,6 +33,12 @@ void interpret_rx(ALL_V& v, RxSink& sink) {
     keep_pending_in_bounds(v);
     recall_step(v, sink);
     while (trim_blanks(v.recall_state).isEmpty()) {
+        // A dump that follows a completed one in the same block starts at once, rather than
+        // be framed as lines of junk.
+        if (recall_header_length(v.rx_buf.data() + v.rx_pos, v.rx_len) > 0) {
+            recall_step(v, sink);
+            continue;
+        }
         const int lines = frame_replies(v, sink);
         if (lines > 0 && !v.check_hold && v.goon_active)
             reading_step(v, sink);

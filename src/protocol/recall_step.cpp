@@ -242,17 +242,13 @@ bool recall_stalled(const ALL_V& v, std::int64_t now_ms) {
 void recall_end(ALL_V& v, RxSink& sink) {
     if (v.recall_state.isEmpty())
         return;
-    const bool reading_values = v.recall_state == QLatin1String("Record");
     v.recall_state.clear();
     v.recall_pair_open = false;
     // What is pending is the start of a value or a field that will never be completed.
     v.rx_pos = 0;
     v.rx_len = 0;
-    if (reading_values)
-        sink.show_replies({QStringLiteral("RECALL ENDED: %1 of %2 records")
-                               .arg(v.recall_count)
-                               .arg(v.recall_number)});
-    else
-        sink.show_replies({QStringLiteral("RECALL ENDED")});
+    sink.show_replies({QStringLiteral("RECALL ENDED: %1 of %2 records")
+                           .arg(v.recall_count)
+                           .arg(v.recall_number)});
     complete(v, sink);
 }

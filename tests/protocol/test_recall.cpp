@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -236,6 +237,118 @@ TEST(Recall, DumpThatSendsTooFewValuesTakesLaterBytesAsValues) {
     EXPECT_EQ(rig.sink.rows[6], rec("14:30:30.30", "0", "DCV"));
     EXPECT_TRUE(rig.sink.shown.endsWith(QStringLiteral("RECALL INTERNAL MEMORY...")));
     EXPECT_TRUE(rig.v.recall_state.isEmpty());
+}
+
+// A dump whose bytes stop coming (cable pulled, instrument reset) ends when the read-back is
+// ended: the records that arrived go out as a complete dump's would, a reply line says how
+// many of how many arrived, and what follows is framed as replies and readings again.
+TEST(Recall, EndingAStalledDumpShowsWhatArrivedAndReceptionGoesOn) {
+    struct Case {
+        const char* name;
+        QByteArray sfunction;
+        std::vector<float> values;
+        std::vector<Row> rows;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"3 of 8 without sub values",
+         "NULLSfunction:",
+         {1.5f, 2.5f, 3.5f},
+         {rec("14:30:00.0", "1.5", "DCV"), rec("14:30:05.5", "2.5", "DCV"),
+          rec("14:30:10.10", "3.5", "DCV")},
+         "RECALL ENDED: 3 of 8 records"},
+        {"a pair cut after its main value",
+         "ACVSfunction:",
+         {1, 2, 3},
+         {rec("14:30:00.0", "1", "DCV", "2", "ACV")},
+         "RECALL ENDED: 1 of 8 records"},
+        {"no value at all", "NULLSfunction:", {}, {}, "RECALL ENDED: 0 of 8 records"},
+    };
+    for (const Case& c : cases)
+        for (int size : kBlockSizes) {
+            SCOPED_TRACE(::testing::Message() << c.name << ", blocks of " << size);
+            Dump d;
+            d.sfunction = c.sfunction;
+            d.values = c.values;
+            RxRig rig;
+            rig.reading().feed(d.bytes() + "\x01\x02", size); // and half a value
+            EXPECT_TRUE(rig.sink.rows.empty());
+            recall_end(rig.v, rig.sink);
+            EXPECT_EQ(rig.sink.rows, c.rows);
+            EXPECT_EQ(rig.sink.shown.last(), QString::fromLatin1(c.line));
+            EXPECT_TRUE(rig.v.recall_state.isEmpty());
+            EXPECT_EQ(rig.v.rx_len, 0);
+            rig.sink.rows.clear();
+            rig.v.last_rx_time = QDateTime(QDate(2024, 3, 1), QTime(9, 5, 7)); // as each block is
+            rig.feed("OK\r\n7.5 DCV\r\n", size);
+            EXPECT_EQ(rig.sink.rows, std::vector<Row>{rec("09:5:07.7", "7.5", "DCV")});
+            EXPECT_TRUE(rig.sink.shown.contains(QStringLiteral("OK")));
+        }
+}
+
+TEST(Recall, StalledAfterThreeSilentSecondsWhileAReadBackWaits) {
+    RxRig rig;
+    rig.v.last_rx_tick = 10'000;
+    EXPECT_FALSE(recall_stalled(rig.v, 20'000)); // nothing in progress
+    Dump d;
+    rig.feed(d.bytes().left(40)); // still in the header fields
+    EXPECT_FALSE(recall_stalled(rig.v, 10'000 + kRecallStallMs - 1));
+    EXPECT_TRUE(recall_stalled(rig.v, 10'000 + kRecallStallMs));
+    recall_end(rig.v, rig.sink);
+    EXPECT_EQ(rig.sink.shown.last(), QStringLiteral("RECALL ENDED: 0 of 0 records"));
+    EXPECT_FALSE(recall_stalled(rig.v, 10'000 + kRecallStallMs));
+    recall_end(rig.v, rig.sink); // nothing in progress: nothing happens
+    EXPECT_EQ(rig.sink.shown.size(), 2);
+}
+
+// Two dumps back to back in one block: the second starts where the first ends.
+TEST(Recall, ADumpRightAfterADump) {
+    Dump first;
+    first.number = "2number,";
+    first.values = {1, 2};
+    Dump second;
+    second.number = "1number,";
+    second.mfunction = "ACVMfunction,";
+    second.values = {3};
+    for (int size : kBlockSizes) {
+        RxRig rig;
+        rig.reading().feed(first.bytes() + second.bytes() + "4 DCV\r\n", size);
+        EXPECT_EQ(rig.sink.rows,
+                  (std::vector<Row>{rec("14:30:00.0", "1", "DCV"), rec("14:30:05.5", "2", "DCV"),
+                                    rec("14:30:00.0", "3", "ACV"), rec("14:30:05.5", "4", "DCV")}))
+            << "blocks of " << size;
+    }
+}
+
+// A corrupt count announces two billion records: the store grows with the values that arrive.
+TEST(Recall, StoreGrowsWithTheBytesNotTheAnnouncedCount) {
+    Dump d;
+    d.number = "2000000000number,";
+    d.values = {1, 2, 3};
+    RxRig rig;
+    rig.feed(d.bytes());
+    EXPECT_EQ(rig.v.recall_records.size(), 3u);
+    EXPECT_LT(rig.v.recall_records.memory_bytes(), std::size_t(8) << 20);
+    recall_end(rig.v, rig.sink);
+    EXPECT_EQ(rig.sink.rows.size(), 3u);
+    EXPECT_EQ(rig.sink.shown.last(), QStringLiteral("RECALL ENDED: 3 of 2000000000 records"));
+}
+
+// Values that are not finite go through as texts the loader reads back, with their numbers.
+TEST(Recall, InfiniteAndNotANumberValues) {
+    Dump d;
+    d.number = "3number,";
+    d.values = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                std::numeric_limits<float>::quiet_NaN()};
+    RxRig rig;
+    rig.feed(d.bytes());
+    ASSERT_EQ(rig.sink.rows.size(), 3u);
+    EXPECT_EQ(rig.sink.rows[0][1], QStringLiteral("INF"));
+    EXPECT_EQ(rig.sink.rows[1][1], QStringLiteral("-INF"));
+    EXPECT_EQ(rig.sink.rows[2][1], QStringLiteral("0"));
+    EXPECT_EQ(rig.sink.numbers[0].main, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(rig.sink.numbers[1].main, -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(rig.sink.numbers[2].main, 0.0);
 }
 
 } // namespace
