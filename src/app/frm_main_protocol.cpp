@@ -6,6 +6,7 @@
 #include "link/com_io.h"
 #include "link/com_receive.h"
 #include "presentation/measurement_table.h"
+#include "presentation/reply_memo.h"
 #include "presentation/trend_chart_view.h"
 #include "protocol/commands.h"
 #include "protocol/interpret_rx.h"
@@ -13,7 +14,6 @@
 #include "protocol/rx_sink.h"
 #include "ui_frm_main.h"
 
-#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -22,14 +22,10 @@ namespace {
 // pass runs there).
 class FormRxSink : public RxSink {
 public:
-    FormRxSink(TForm1& form, QPlainTextEdit& memo) : form_(form), memo_(memo) {}
+    FormRxSink(TForm1& form, QPlainTextEdit& memo) : form_(form), memo_(memo, kReplyMemoLines) {}
 
-    void show_replies(const QStringList& lines) override {
-        // The memo drops its oldest lines itself beyond kReplyMemoLines.
-        for (const QString& line : lines)
-            memo_.appendPlainText(line);
-        memo_.verticalScrollBar()->setValue(memo_.verticalScrollBar()->maximum());
-    }
+    // Shown with the next frame, like the table's rows and the chart's points.
+    void show_replies(const QStringList& lines) override { memo_.append(lines); }
 
     void add_reading(const RecordView& r) override {
         form_.table().grid_add_row(r);
@@ -43,13 +39,12 @@ public:
 
 private:
     TForm1& form_;
-    QPlainTextEdit& memo_;
+    ReplyMemo memo_;
 };
 
 } // namespace
 
 void TForm1::wire_protocol() {
-    ui_->mmo_re->setMaximumBlockCount(RxSink::kReplyMemoLines);
     rx_sink_ = std::make_unique<FormRxSink>(*this, *ui_->mmo_re);
     rx_interpreter = [this] { interpret_rx(); };
 

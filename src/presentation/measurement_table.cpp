@@ -94,6 +94,9 @@ MeasurementTable::MeasurementTable(QObject* parent)
     intern_ids_.insert(QByteArray(), 0);
     static_assert(sizeof(Row) == 32, "the row record is what keeps millions of rows small");
     widths_.fill(64);
+    flush_timer_.setSingleShot(true);
+    connect(&flush_timer_, &QTimer::timeout, this, &MeasurementTable::flush);
+    since_flush_.start();
 }
 
 MeasurementTable::~MeasurementTable() = default;
@@ -324,14 +327,15 @@ void MeasurementTable::mark_dirty(int data_row) {
 }
 
 void MeasurementTable::schedule_flush() {
-    if (flush_pending_)
+    if (flush_timer_.isActive())
         return;
-    flush_pending_ = true;
-    QMetaObject::invokeMethod(this, &MeasurementTable::flush, Qt::QueuedConnection);
+    const qint64 since = since_flush_.elapsed();
+    flush_timer_.start(since >= kFlushIntervalMs ? 0 : int(kFlushIntervalMs - since));
 }
 
 void MeasurementTable::flush() {
-    flush_pending_ = false;
+    flush_timer_.stop();
+    since_flush_.restart();
     if (dirty_lo_ >= 0) {
         emit dataChanged(index(dirty_lo_, 0), index(dirty_hi_, kColumns - 1));
         dirty_lo_ = dirty_hi_ = -1;

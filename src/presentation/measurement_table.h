@@ -3,8 +3,10 @@
 #include "state/record_store.h"
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
@@ -22,12 +24,17 @@
 //
 // New rows reach the view in batches: grid_add_row changes the storage at once, while the
 // row-insert signals, the repaint and the move of the current row are coalesced into one flush
-// per event-loop turn, so readings can arrive at wire speed without the view keeping pace.
+// per frame (at most one every kFlushIntervalMs), so readings can arrive at wire speed without
+// the view keeping pace. Each flush costs the view, and an accessibility bridge, one round of
+// notifications whatever the number of rows, where one per received datagram would cost more
+// than the readings themselves.
 class MeasurementTable : public QAbstractTableModel {
     Q_OBJECT
 
 public:
     static constexpr int kColumns = 8;
+    // Shortest time between two flushes: about as often as a screen shows a new frame.
+    static constexpr int kFlushIntervalMs = 30;
     enum Column { ColIndex, ColTime, ColMain, ColMainFunc, ColSub, ColSubFunc, ColT, ColTFunc };
 
     explicit MeasurementTable(QObject* parent = nullptr);
@@ -78,8 +85,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 public slots:
-    // Tells attached views about every change since the last flush. Runs by itself once per
-    // event-loop turn after a change; calling it directly is harmless.
+    // Tells attached views about every change since the last flush. Runs by itself after a
+    // change: in the next event-loop turn when the last flush is at least kFlushIntervalMs
+    // old, else once that time is up. Calling it directly is harmless.
     void flush();
 
 signals:
@@ -116,5 +124,6 @@ private:
     int dirty_lo_ = -1; // range of announced data rows changed since the last flush
     int dirty_hi_ = -1;
     bool current_moved_ = false;
-    bool flush_pending_ = false;
+    QTimer flush_timer_;
+    QElapsedTimer since_flush_;
 };

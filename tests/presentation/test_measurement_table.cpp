@@ -4,7 +4,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -125,12 +127,44 @@ TEST_F(Table, ViewLearnsOfRowsInOneBatchAndFollowsTheNewest) {
     });
     for (int i = 0; i < 1000; ++i)
         add("0:0:00.0", QString::number(i));
-    EXPECT_EQ(table.rowCount(), 1); // nothing announced until the event loop turns
-    QApplication::processEvents();
+    EXPECT_EQ(table.rowCount(), 1); // nothing announced until the next frame
+    ASSERT_TRUE(QTest::qWaitFor([&] { return inserts > 0; }, 2000));
     EXPECT_EQ(inserts, 1);
     EXPECT_EQ(table.rowCount(), 1000);
     EXPECT_EQ(view.currentIndex().row(), 999);
     EXPECT_EQ(view.model()->index(999, 2).data().toString(), QStringLiteral("999"));
+}
+
+// One reading per event-loop turn, as a stream of datagrams brings them: every row is in the
+// table at once, while the view hears of them at most once per frame and still ends on the
+// newest row.
+TEST_F(Table, RowsOfManyTurnsReachTheViewOncePerFrame) {
+    QTableView view;
+    view.setModel(&table);
+    int inserts = 0, moves = 0;
+    QObject::connect(&table, &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    QObject::connect(&table, &MeasurementTable::current_row_changed, &view, [&](int row) {
+        ++moves;
+        view.selectionModel()->setCurrentIndex(table.index(row - 1, 0),
+                                               QItemSelectionModel::ClearAndSelect);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    int added = 0;
+    while (clock.elapsed() < 300) {
+        add("0:0:00.0", QString::number(++added));
+        ASSERT_EQ(table.row_count() - 1, added);
+        ASSERT_EQ(table.cell(added, 2), QString::number(added));
+        QApplication::processEvents();
+    }
+    const qint64 ms = clock.elapsed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return table.rowCount() == added; }, 2000));
+    // Flushes are at least MeasurementTable::kFlushIntervalMs apart, less a timer's slack.
+    const qint64 most = ms / 25 + 2;
+    EXPECT_LE(inserts, most) << added << " rows in " << ms << " ms";
+    EXPECT_LE(moves, most);
+    EXPECT_EQ(view.currentIndex().row(), added - 1);
+    EXPECT_EQ(view.model()->index(added - 1, 2).data().toString(), QString::number(added));
 }
 
 } // namespace

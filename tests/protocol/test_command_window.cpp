@@ -207,6 +207,24 @@ TEST_F(CommandWindow, ReadingsReachTheTableOnlyAfterQuickStart) {
     EXPECT_EQ(t.cell(2, 3), QStringLiteral("DCA"));
 }
 
+// Replies taken by several receive steps: the reply memo ends with exactly the newest 200
+// lines, in order.
+TEST_F(CommandWindow, ReplyMemoKeepsTheNewestLinesOfSeveralReceiveSteps) {
+    auto* memo = find<QPlainTextEdit>("mmo_re");
+    QStringList expected;
+    for (int first : {1, 101, 201}) {
+        QByteArray part;
+        for (int i = first; i < first + 100 && i <= 250; ++i)
+            part += "L" + QByteArray::number(i) + "\r\n";
+        pty.send(part);
+        wait_for([] { return false; }, 300); // a receive step for each part
+    }
+    for (int i = 51; i <= 250; ++i)
+        expected << QStringLiteral("L%1").arg(i);
+    ASSERT_TRUE(wait_for([&] { return memo->toPlainText().endsWith(QLatin1String("\nL250")); }));
+    EXPECT_EQ(memo->toPlainText().split(u'\n'), expected);
+}
+
 TEST_F(CommandWindow, WaitsSurviveASecondCheckAndClosingThePort) {
     int idn = 0;
     answer = [&](const QByteArray& line) {
