@@ -11,6 +11,7 @@
 #include "link/receive_buffer.h"
 #include "ui_frm_main.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QNetworkProxy>
 #include <QTimer>
@@ -220,7 +221,17 @@ void TForm1::IdUDPServer1UDPRead(const QByteArray& AData, const QString& peer_ip
 }
 
 void TForm1::udp_ready_read() {
+    // Datagrams that arrive faster than they are handled must not keep the window from
+    // answering: after a share of a frame's time the rest waits for the next turn of the
+    // event loop, where the socket still holds it.
+    constexpr qint64 kSliceMs = 20;
+    QElapsedTimer slice;
+    slice.start();
     while (IdUDPServer1->hasPendingDatagrams()) {
+        if (slice.elapsed() >= kSliceMs) {
+            QTimer::singleShot(0, this, [this] { udp_ready_read(); });
+            return;
+        }
         const QNetworkDatagram datagram = IdUDPServer1->receiveDatagram(kListenerBuffer);
         if (!datagram.isValid())
             break;

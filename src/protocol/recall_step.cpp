@@ -132,7 +132,8 @@ float value_at(const std::uint8_t* p) {
     return std::bit_cast<float>(bits);
 }
 
-// A function name from a header field: its bytes as they came, one character each.
+// A function name from a header field (read one character per byte), as the UTF-8 bytes the
+// table and the chart take.
 QByteArray function_bytes(const QString& name) {
     return name.toUtf8();
 }

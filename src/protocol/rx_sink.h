@@ -12,13 +12,14 @@
 class RxSink {
 public:
     // The reply memo mmo_re holds at most this many lines. The interpreter only hands over new
-    // lines; keeping the newest kReplyMemoLines (dropping the oldest) and scrolling to the end
-    // after each call is the memo's own business, so a burst of lines costs one update.
+    // lines; keeping the newest kReplyMemoLines (dropping the oldest), showing them and
+    // scrolling to the end is the memo's own business, done once per frame however many lines
+    // arrive.
     static constexpr int kReplyMemoLines = 200;
 
     virtual ~RxSink() = default;
 
-    // Appends reply lines, oldest first, to mmo_re, then trims it and shows its last line.
+    // Appends reply lines, oldest first, to mmo_re, which shows its newest lines.
     virtual void show_replies(const QStringList& lines) = 0;
 
     // One reading: grid_add_row with the seven texts of `r`, then chart_add_last with its
