@@ -1,5 +1,7 @@
 #include "presentation/measurement_table.h"
 
+#include "protocol/reading_time.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -146,14 +148,25 @@ void MeasurementTable::write_row(int data_row, std::int64_t index, const RecordV
     r.func[1] = intern(1, texts.Sub_range);
     r.func[2] = intern(2, texts.T_Range);
 
+    // Each text is its length times two, as a variable-length integer, and its bytes. A time
+    // of the form readings carry ("14:30:15.15") is kept as its second of the day instead:
+    // that second times two plus one, three bytes for eleven.
     const QByteArrayView packed[kPackedTexts] = {texts.Time, texts.Main_No, texts.Sub_No,
                                                  texts.T_no};
+    const int second = reading_time_second(texts.Time);
     std::size_t total = 0;
-    for (const QByteArrayView& t : packed)
-        total += varint_size(std::size_t(t.size())) + std::size_t(t.size());
+    for (int i = 0; i < kPackedTexts; ++i) {
+        const std::size_t len = i == 0 && second >= 0 ? 0 : std::size_t(packed[i].size());
+        total += varint_size(i == 0 && second >= 0 ? std::size_t(second) * 2 + 1 : len * 2) + len;
+    }
     char* out = arena_->reserve(total, r.text_ref);
-    for (const QByteArrayView& t : packed) {
-        out = put_varint(std::size_t(t.size()), out);
+    for (int i = 0; i < kPackedTexts; ++i) {
+        if (i == 0 && second >= 0) {
+            out = put_varint(std::size_t(second) * 2 + 1, out);
+            continue;
+        }
+        const QByteArrayView t = packed[i];
+        out = put_varint(std::size_t(t.size()) * 2, out);
         if (!t.isEmpty())
             std::memcpy(out, t.data(), std::size_t(t.size()));
         out += t.size();
@@ -223,11 +236,17 @@ QString MeasurementTable::cell(int row, int col) const {
         return {};
     const int which = col == ColTime ? 0 : col == ColMain ? 1 : col == ColSub ? 2 : 3;
     const char* p = arena_->at(r.text_ref);
-    std::size_t len = 0;
+    std::size_t code = 0;
     for (int i = 0;; ++i) {
-        p = get_varint(p, len);
-        if (i == which)
+        p = get_varint(p, code);
+        const std::size_t len = code & 1 ? 0 : code / 2;
+        if (i == which) {
+            if (code & 1) { // a reading's time, kept as its second of the day
+                char time[16];
+                return QString::fromLatin1(time, reading_time_text(int(code / 2), time));
+            }
             return QString::fromUtf8(p, static_cast<qsizetype>(len));
+        }
         p += len;
     }
 }

@@ -22,6 +22,27 @@ int reading_time_text(int second_of_day, char* out) {
     return n;
 }
 
+int reading_time_second(QByteArrayView text) {
+    // hh:m:ss.s is 8 to 11 bytes; read its numbers loosely, then accept the text only when it
+    // is exactly what those numbers give.
+    if (text.size() < 8 || text.size() > 11)
+        return -1;
+    int numbers[4] = {0, 0, 0, 0};
+    int k = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9')
+            numbers[k] = numbers[k] * 10 + (c - '0');
+        else if (++k > 3)
+            return -1;
+    }
+    if (k != 3 || numbers[0] > 23 || numbers[1] > 59 || numbers[2] > 59)
+        return -1;
+    const int second = numbers[0] * 3600 + numbers[1] * 60 + numbers[2];
+    char canonical[16];
+    const int n = reading_time_text(second, canonical);
+    return QByteArrayView(canonical, n) == text ? second : -1;
+}
+
 int second_of_day(const QDateTime& t) {
     const QTime time = t.isValid() ? t.time() : QTime();
     return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QTime>
@@ -15,6 +16,8 @@ QString reading_time_text(const QDateTime& t);
 // The same text for a second of the day (0 to 86399), written into `out` (at least 12
 // bytes); returns its length.
 int reading_time_text(int second_of_day, char* out);
+// The second of the day whose reading_time_text is exactly `text`; -1 for any other text.
+int reading_time_second(QByteArrayView text);
 // The second of the day of a time stamp; 0 (midnight) for an invalid one.
 int second_of_day(const QDateTime& t);
 

@@ -88,6 +88,21 @@ TEST_F(Table, TextsAreStoredWholeAndUnchanged) {
                                                 QString(300, '9'), odd, odd, long_function}));
 }
 
+// Readings' times are kept in a compact form; every time text still comes back as it went in.
+TEST_F(Table, TimesComeBackAsTheyWentIn) {
+    const char* times[] = {"14:30:15.15", "09:5:07.7",  "00:0:00.0",       "23:59:59.59",
+                           "09:05:07.7",  "9:5:07.7",   "14:30:15.14",     "24:0:00.0",
+                           "12:60:00.0",  "12:5:61.61", "1:0:00.00000000", "",
+                           "ab:c:de.f",   "10:5:07.7x", "10:5:07:7"};
+    for (const char* t : times)
+        add(QString::fromLatin1(t), "1.5", "DCV", "2", "Hz");
+    for (int i = 0; i < int(std::size(times)); ++i) {
+        EXPECT_EQ(table.cell(i + 1, MeasurementTable::ColTime), QString::fromLatin1(times[i]));
+        EXPECT_EQ(table.cell(i + 1, MeasurementTable::ColMain), QStringLiteral("1.5")) << times[i];
+        EXPECT_EQ(table.cell(i + 1, MeasurementTable::ColSub), QStringLiteral("2")) << times[i];
+    }
+}
+
 TEST_F(Table, RewritingRowsKeepsCellsAndReclaimsMemory) {
     const int rows = 50000;
     std::size_t after_first = 0;
@@ -106,11 +121,17 @@ TEST_F(Table, RewritingRowsKeepsCellsAndReclaimsMemory) {
     EXPECT_LT(table.memory_bytes(), 3 * after_first);
 }
 
+// Typical readings of a multimeter, with their whole values: small currents in scientific
+// form, a sub value, the time of day.
 TEST_F(Table, TypicalRowsStayWithin64Bytes) {
     const int rows = 300000;
     for (int i = 0; i < rows; ++i)
-        add(QStringLiteral("13:4:%1.%2").arg(i % 60).arg(i % 10), QString::number(1.2345 + i % 97),
-            i % 2 ? "DCV" : "ACV", QString::number(50.01 + i % 3), "Hz");
+        add(QStringLiteral("13:%1:%2.%3")
+                .arg(i / 60 % 60)
+                .arg(i % 60, 2, 10, QLatin1Char('0'))
+                .arg(i % 60),
+            QStringLiteral("-1.23%1E-5").arg(i % 997, 3, 10, QLatin1Char('0')),
+            i % 2 ? "DCA" : "ACA", QString::number(50.01 + i % 3), "Hz");
     EXPECT_EQ(table.row_count(), rows + 1);
     EXPECT_EQ(table.cell(rows, 0), QString::number(rows));
     EXPECT_LE(double(table.memory_bytes()) / rows, 64.0);
