@@ -30,6 +30,15 @@ QStringView trim_blanks(QStringView s) {
     return s;
 }
 
+// The first n units of s, one fewer where the cut would halve a surrogate pair: a character
+// that does not fit goes whole. Half a pair is no character; the converter would hold it back
+// and put a replacement character in front of the next field.
+QStringView first_chars(QStringView s, qsizetype n) {
+    if (s.size() <= n)
+        return s;
+    return s.first(s[n - 1].isHighSurrogate() ? n - 1 : n);
+}
+
 QStringView from(QStringView s, qsizetype pos) {
     return pos < s.size() ? s.sliced(pos) : QStringView();
 }
@@ -100,8 +109,11 @@ public:
         bytes_.resize(0);
         std::size_t ends[7];
         for (int i = 0; i < 7; ++i) {
+            // Trimmed again after the cut: a blank the cut left at the end would go out with
+            // the next save and be trimmed by the load after it, so the table would not
+            // survive a save and load.
             const QStringView f =
-                kWidth[i] < 0 ? field[i] : field[i].first(std::min(kWidth[i], field[i].size()));
+                kWidth[i] < 0 ? field[i] : trim_blanks(first_chars(field[i], kWidth[i]));
             const std::size_t at = bytes_.size();
             bytes_.resize(at + std::size_t(f.size()) * 3);
             char* end = encoder_.appendToBuffer(bytes_.data() + at, f);

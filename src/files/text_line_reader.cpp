@@ -71,7 +71,9 @@ bool TextLineReader::decode(qsizetype bytes) {
         QStringDecoder decoder(kind, QStringDecoder::Flag::Stateless |
                                          QStringDecoder::Flag::ConvertInitialBom);
         text_ = decoder.decode(chunk);
-        if (decoder.hasError())
+        // The UTF-16 decoder lets an unpaired surrogate through; it is no character, and no
+        // save could write it back.
+        if (decoder.hasError() || !text_.isValidUtf16())
             return fail();
     }
     raw_.remove(0, bytes);

@@ -258,6 +258,30 @@ TEST_F(TextDataFile, LoadKeepsValuesWholeAndCutsOnlyFunctionsAndTime) {
     EXPECT_EQ(v.file_records[1].main_value, 1.23456789012);
 }
 
+// A cut leaves neither a blank at the end, which the next save and load would trim away, nor
+// half a character, which would turn up in front of the next field.
+TEST_F(TextDataFile, CutsLeaveNeitherATrailingBlankNorHalfACharacter) {
+    const QByteArray astral = "\xF0\x9F\x98\x80"; // two UTF-16 units
+    const QByteArray f34 = QByteArray(34, 'F');
+    write(path("cut.txt"),
+          "\xEF\xBB\xBF" + data_file("1\t1:0:00.1234567 later\t1.5\t" + f34 +
+                                     " GG\t\t\t\t\t\r\n"
+                                     "2\t0:0:00.0000000" +
+                                     astral + "\t2.5\t" + f34 + astral + "\t3\tHz\t\t\t\r\n"));
+    ASSERT_TRUE(load(path("cut.txt")));
+    const std::vector<std::array<QString, 8>> expected = {
+        {"1", "1:0:00.1234567", "1.5", QString(f34), "", "", "", ""},
+        {"2", "0:0:00.0000000", "2.5", QString(f34), "3", "Hz", "", ""},
+    };
+    EXPECT_EQ(rows(), expected);
+    EXPECT_EQ(v.file_records[2].main_value, 2.5);
+    EXPECT_EQ(v.file_records[2].sub_value, 3.0);
+
+    ASSERT_TRUE(save_text_file(path("again.txt"), kLabels, *shown, table));
+    ASSERT_TRUE(load(path("again.txt")));
+    EXPECT_EQ(rows(), expected);
+}
+
 TEST_F(TextDataFile, IdentificationTextStartsTwoCharactersAfterTheFirstColon) {
     write(path("id.txt"), "A label much longer than the word Manufacturers: M\r\nModel: XYZ\r\n"
                           "SN:1234\r\nInfo: a: b  \r\nIndex\t\r\n1\t\t1\t\t\t\t\t\t\r\n");
@@ -281,6 +305,9 @@ TEST_F(TextDataFile, RefusedFilesChangeNothing) {
         const char* name;
         QByteArray bytes;
     };
+    QByteArray unpaired = "\xFF\xFE";
+    for (QChar c : QString::fromLatin1(data_file(good)).replace("DCV", QString(QChar(0xD800))))
+        unpaired += char(c.unicode() & 0xFF), unpaired += char(c.unicode() >> 8);
     const Case cases[] = {
         {"empty file", ""},
         {"fewer than four lines", "Manufacturers: A\r\nModel: B\r\n"},
@@ -298,6 +325,7 @@ TEST_F(TextDataFile, RefusedFilesChangeNothing) {
         {"NUL byte: not text", data_file(good).replace("DCV", QByteArray("D\0V", 3))},
         {"bad UTF-8 after its mark", "\xEF\xBB\xBF" + data_file(good).replace("DCV", "D\xC3V")},
         {"odd UTF-16 length", QByteArray("\xFF\xFE") + "a\0:\0 \0"},
+        {"unpaired UTF-16 surrogate", unpaired},
         {"absurd line", absurd},
     };
     for (const Case& c : cases) {
