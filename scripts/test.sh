@@ -29,5 +29,5 @@ cmake -S "$root" -B "$root/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DTELVANE_SANITIZE=thread -DTELVANE_BENCH=OFF >/dev/null
 cmake --build "$root/build/tsan" -j "$jobs" --target test_link
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "$root/build/tsan/tests/test_link"
-echo "== fuzzing the response interpreter (about a minute, AddressSanitizer + UndefinedBehaviorSanitizer)"
+echo "== fuzzing the response interpreter and the data file loader (about 80 s, AddressSanitizer + UndefinedBehaviorSanitizer)"
 "$root/scripts/fuzz.sh" 60

@@ -61,7 +61,9 @@ private:
 
     QSaveFile& file_;
     bool utf8_;
-    QStringEncoder encoder_{QStringEncoder::Utf8};
+    // Stateless: a half character at the end of one text becomes a replacement character
+    // there instead of running into the next text.
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
     QByteArray buf_;
     qsizetype used_ = 0;
     bool ok_ = true;
