@@ -125,13 +125,7 @@ public:
             const std::size_t begin = i == 0 ? 0 : ends[i - 1];
             t[i] = QByteArrayView(bytes_.data() + begin, qsizetype(ends[i] - begin));
         }
-        r.Time = t[0];
-        r.Main_No = t[1];
-        r.Main_Range = t[2];
-        r.Sub_No = t[3];
-        r.Sub_range = t[4];
-        r.T_no = t[5];
-        r.T_Range = t[6];
+        r.set_texts(t);
         store.push_back(r);
         return true;
     }

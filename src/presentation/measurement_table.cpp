@@ -17,36 +17,6 @@ constexpr std::int64_t kEmptyIndex = std::numeric_limits<std::int64_t>::min();
 constexpr std::uint64_t kNoText = std::numeric_limits<std::uint64_t>::max();
 constexpr int kPackedTexts = 4; // time, main value, sub value, third value
 
-std::size_t varint_size(std::size_t v) {
-    std::size_t n = 1;
-    while (v >= 0x80) {
-        v >>= 7;
-        ++n;
-    }
-    return n;
-}
-
-char* put_varint(std::size_t v, char* out) {
-    while (v >= 0x80) {
-        *out++ = static_cast<char>(0x80 | (v & 0x7F));
-        v >>= 7;
-    }
-    *out++ = static_cast<char>(v);
-    return out;
-}
-
-const char* get_varint(const char* in, std::size_t& v) {
-    v = 0;
-    int shift = 0;
-    unsigned char b;
-    do {
-        b = static_cast<unsigned char>(*in++);
-        v |= static_cast<std::size_t>(b & 0x7F) << shift;
-        shift += 7;
-    } while (b & 0x80);
-    return in;
-}
-
 } // namespace
 
 struct MeasurementTable::Row {
@@ -157,16 +127,16 @@ void MeasurementTable::write_row(int data_row, std::int64_t index, const RecordV
     std::size_t total = 0;
     for (int i = 0; i < kPackedTexts; ++i) {
         const std::size_t len = i == 0 && second >= 0 ? 0 : std::size_t(packed[i].size());
-        total += varint_size(i == 0 && second >= 0 ? std::size_t(second) * 2 + 1 : len * 2) + len;
+        total += varint::size(i == 0 && second >= 0 ? std::size_t(second) * 2 + 1 : len * 2) + len;
     }
     char* out = arena_->reserve(total, r.text_ref);
     for (int i = 0; i < kPackedTexts; ++i) {
         if (i == 0 && second >= 0) {
-            out = put_varint(std::size_t(second) * 2 + 1, out);
+            out = varint::put(std::size_t(second) * 2 + 1, out);
             continue;
         }
         const QByteArrayView t = packed[i];
-        out = put_varint(std::size_t(t.size()) * 2, out);
+        out = varint::put(std::size_t(t.size()) * 2, out);
         if (!t.isEmpty())
             std::memcpy(out, t.data(), std::size_t(t.size()));
         out += t.size();
@@ -238,7 +208,7 @@ QString MeasurementTable::cell(int row, int col) const {
     const char* p = arena_->at(r.text_ref);
     std::size_t code = 0;
     for (int i = 0;; ++i) {
-        p = get_varint(p, code);
+        p = varint::get(p, code);
         const std::size_t len = code & 1 ? 0 : code / 2;
         if (i == which) {
             if (code & 1) { // a reading's time, kept as its second of the day
@@ -275,15 +245,10 @@ struct Utf8Texts {
     std::array<QByteArray, 7> bytes;
     RecordView view;
     explicit Utf8Texts(const std::array<QString, 7>& t) {
+        QByteArrayView views[7];
         for (std::size_t i = 0; i < t.size(); ++i)
-            bytes[i] = t[i].toUtf8();
-        view.Time = bytes[0];
-        view.Main_No = bytes[1];
-        view.Main_Range = bytes[2];
-        view.Sub_No = bytes[3];
-        view.Sub_range = bytes[4];
-        view.T_no = bytes[5];
-        view.T_Range = bytes[6];
+            views[i] = bytes[i] = t[i].toUtf8();
+        view.set_texts(views);
     }
 };
 

@@ -32,6 +32,17 @@ void set_value(InlineText<kValueTextMax>& field, const SplitReading& s) {
     field.assign(QByteArrayView(s.value, s.value_size));
 }
 
+// A slot takes a new main value; what the slot held of an earlier record goes.
+void start_record(real_Record& r, const SplitReading& s) {
+    set_value(r.Main_No, s);
+    r.main_value = s.number;
+    set_function(r.Main_Range, s.function);
+    r.Sub_No.clear();
+    r.sub_value = kNoNumber;
+    r.T_no.clear();
+    r.T_Range.clear();
+}
+
 // Hands the filled slots to the sink and starts a new batch.
 class Batch {
 public:
@@ -111,13 +122,7 @@ void reading_step(ALL_V& v, RxSink& sink) {
             if (!split_reading(rest, sep, s))
                 break;
             real_Record& r = batch.next_slot();
-            set_value(r.Main_No, s);
-            r.main_value = s.number;
-            set_function(r.Main_Range, s.function);
-            r.Sub_No.clear();
-            r.sub_value = kNoNumber;
-            r.T_no.clear();
-            r.T_Range.clear();
+            start_record(r, s);
             r.Sub_range.assign(kPending);
             break;
         }
@@ -130,14 +135,8 @@ void reading_step(ALL_V& v, RxSink& sink) {
                 break;
             real_Record& r = batch.next_slot();
             r.Index = v.live_count;
-            set_value(r.Main_No, s);
-            r.main_value = s.number;
-            set_function(r.Main_Range, s.function);
-            r.Sub_No.clear();
-            r.sub_value = kNoNumber;
+            start_record(r, s);
             r.Sub_range.clear();
-            r.T_no.clear();
-            r.T_Range.clear();
             ++v.live_count;
             used = j;
             break;

@@ -6,7 +6,11 @@ namespace {
 
 constexpr std::size_t kArenaChunk = std::size_t{1} << 20;
 
-std::size_t varint_size(std::size_t v) {
+} // namespace
+
+namespace varint {
+
+std::size_t size(std::size_t v) {
     std::size_t n = 1;
     while (v >= 0x80) {
         v >>= 7;
@@ -15,7 +19,28 @@ std::size_t varint_size(std::size_t v) {
     return n;
 }
 
-} // namespace
+char* put(std::size_t v, char* out) {
+    while (v >= 0x80) {
+        *out++ = static_cast<char>(0x80 | (v & 0x7F));
+        v >>= 7;
+    }
+    *out++ = static_cast<char>(v);
+    return out;
+}
+
+const char* get(const char* in, std::size_t& v) {
+    v = 0;
+    int shift = 0;
+    unsigned char b;
+    do {
+        b = static_cast<unsigned char>(*in++);
+        v |= static_cast<std::size_t>(b & 0x7F) << shift;
+        shift += 7;
+    } while (b & 0x80);
+    return in;
+}
+
+} // namespace varint
 
 char* ByteArena::reserve(std::size_t bytes, std::uint64_t& ref) {
     while (current_ < chunks_.size() && used_ + bytes > sizes_[current_]) {
@@ -50,18 +75,13 @@ namespace packed_texts {
 std::size_t size(const QByteArrayView (&texts)[7]) {
     std::size_t n = 0;
     for (const QByteArrayView& t : texts)
-        n += varint_size(std::size_t(t.size())) + std::size_t(t.size());
+        n += varint::size(std::size_t(t.size())) + std::size_t(t.size());
     return n;
 }
 
 char* write(const QByteArrayView (&texts)[7], char* out) {
     for (const QByteArrayView& t : texts) {
-        std::size_t v = std::size_t(t.size());
-        while (v >= 0x80) {
-            *out++ = static_cast<char>(0x80 | (v & 0x7F));
-            v >>= 7;
-        }
-        *out++ = static_cast<char>(v);
+        out = varint::put(std::size_t(t.size()), out);
         if (!t.isEmpty())
             std::memcpy(out, t.data(), std::size_t(t.size()));
         out += t.size();
@@ -72,13 +92,7 @@ char* write(const QByteArrayView (&texts)[7], char* out) {
 void read(const char* in, QByteArrayView (&texts)[7]) {
     for (QByteArrayView& t : texts) {
         std::size_t len = 0;
-        int shift = 0;
-        unsigned char b;
-        do {
-            b = static_cast<unsigned char>(*in++);
-            len |= static_cast<std::size_t>(b & 0x7F) << shift;
-            shift += 7;
-        } while (b & 0x80);
+        in = varint::get(in, len);
         t = QByteArrayView(in, qsizetype(len));
         in += len;
     }
@@ -100,13 +114,7 @@ RecordView RecordStore::operator[](std::size_t i) const {
     if (f.text_ref != ByteArena::kNone) {
         QByteArrayView t[7];
         packed_texts::read(texts_.at(f.text_ref), t);
-        r.Time = t[0];
-        r.Main_No = t[1];
-        r.Main_Range = t[2];
-        r.Sub_No = t[3];
-        r.Sub_range = t[4];
-        r.T_no = t[5];
-        r.T_Range = t[6];
+        r.set_texts(t);
     }
     return r;
 }

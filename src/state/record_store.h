@@ -32,7 +32,26 @@ struct RecordView {
     QByteArrayView T_Range;
     double main_value = kNoNumber; // what Main_No reads as
     double sub_value = kNoNumber;  // what Sub_No reads as
+
+    // The seven texts in field order: time, main value, main function, sub value, sub
+    // function, third value, third function.
+    void set_texts(const QByteArrayView (&t)[7]) {
+        Time = t[0];
+        Main_No = t[1];
+        Main_Range = t[2];
+        Sub_No = t[3];
+        Sub_range = t[4];
+        T_no = t[5];
+        T_Range = t[6];
+    }
 };
+
+// Lengths and small numbers as variable-length integers: seven bits a byte, low bits first.
+namespace varint {
+std::size_t size(std::size_t v);
+char* put(std::size_t v, char* out);
+const char* get(const char* in, std::size_t& v);
+} // namespace varint
 
 // A text of at most N bytes held inside its owner, for the few records that are built up
 // piece by piece (the slots of a batch of live readings). Longer texts keep their first N
