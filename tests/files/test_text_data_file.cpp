@@ -306,7 +306,9 @@ TEST_F(TextDataFile, RefusedFilesChangeNothing) {
         QByteArray bytes;
     };
     QByteArray unpaired = "\xFF\xFE";
-    for (QChar c : QString::fromLatin1(data_file(good)).replace("DCV", QString(QChar(0xD800))))
+    QString with_half_pair = QString::fromLatin1(data_file(good));
+    with_half_pair.replace("DCV", QString(QChar(0xD800)));
+    for (QChar c : std::as_const(with_half_pair))
         unpaired += char(c.unicode() & 0xFF), unpaired += char(c.unicode() >> 8);
     const Case cases[] = {
         {"empty file", ""},
