@@ -207,6 +207,49 @@ TEST_F(CommandWindow, ReadingsReachTheTableOnlyAfterQuickStart) {
     EXPECT_EQ(t.cell(2, 3), QStringLiteral("DCA"));
 }
 
+// A read-back in progress ends when the user closes the port, chooses a link or runs Check:
+// the records that came reach the table, and what comes next is read as replies again.
+TEST_F(CommandWindow, ClosePortChoosingALinkAndCheckEndAReadBack) {
+    answer = [this](const QByteArray& line) {
+        if (line == "*IDN?")
+            pty.send("MAKER,DL1,123,V1.0\r\n");
+    };
+    auto* port = find<QComboBox>("cbb_port");
+    const std::pair<const char*, std::function<void()>> actions[] = {
+        {"Close Port", [this] { click("btn_closecom"); }},
+        {"choosing the port again",
+         [port] {
+             port->setCurrentIndex(0);
+             emit port->activated(0);
+         }},
+        {"Check", [this] { click("btn_Check"); }},
+    };
+    int filled = 0;
+    for (const auto& [name, act] : actions) {
+        SCOPED_TRACE(name);
+        if (v.port_no <= 0) {
+            port->setCurrentIndex(0);
+            emit port->activated(0);
+        }
+        QByteArray dump = "RECALL INTERNAL MEMORY: 1bank,8number,2012-05-06 14:30:00,5interval,"
+                          "DCVMfunction,NULLSfunction:";
+        dump += QByteArray("\x00\x00\xC0\x3F\x00\x00\x20\x40", 8); // 1.5, 2.5
+        pty.send(dump);
+        ASSERT_TRUE(wait_for([&] { return v.recall_count == 2; }));
+        act();
+        EXPECT_TRUE(v.recall_state.isEmpty());
+        ASSERT_TRUE(wait_for([&] { return form->table().row_filled(filled + 2); }));
+        EXPECT_EQ(form->table().cell(filled + 2, 2), QStringLiteral("2.5"));
+        filled += 2;
+        auto* memo = find<QPlainTextEdit>("mmo_re");
+        EXPECT_TRUE(wait_for([&] {
+            return memo->toPlainText().endsWith("RECALL ENDED: 2 of 8 records") ||
+                   memo->toPlainText().contains("RECALL ENDED: 2 of 8 records\n");
+        }));
+    }
+    EXPECT_EQ(fields().first(), QStringLiteral("MAKER")); // Check went on after the read-back
+}
+
 // Replies taken by several receive steps: the reply memo ends with exactly the newest 200
 // lines, in order.
 TEST_F(CommandWindow, ReplyMemoKeepsTheNewestLinesOfSeveralReceiveSteps) {
