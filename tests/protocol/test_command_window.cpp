@@ -224,7 +224,7 @@ TEST_F(CommandWindow, ClosePortChoosingALinkAndCheckEndAReadBack) {
          }},
         {"Check", [this] { click("btn_Check"); }},
     };
-    int filled = 0;
+    int filled = 0, ended = 0;
     for (const auto& [name, act] : actions) {
         SCOPED_TRACE(name);
         if (v.port_no <= 0) {
@@ -242,9 +242,10 @@ TEST_F(CommandWindow, ClosePortChoosingALinkAndCheckEndAReadBack) {
         EXPECT_EQ(form->table().cell(filled + 2, 2), QStringLiteral("2.5"));
         filled += 2;
         auto* memo = find<QPlainTextEdit>("mmo_re");
+        ++ended; // the memo tells of each ending once
         EXPECT_TRUE(wait_for([&] {
-            return memo->toPlainText().endsWith("RECALL ENDED: 2 of 8 records") ||
-                   memo->toPlainText().contains("RECALL ENDED: 2 of 8 records\n");
+            return memo->toPlainText().count(QStringLiteral("RECALL ENDED: 2 of 8 records")) ==
+                   ended;
         }));
     }
     EXPECT_EQ(fields().first(), QStringLiteral("MAKER")); // Check went on after the read-back
