@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QScreen>
+#include <QShowEvent>
 #include <QTabBar>
 #include <QTimer>
 #include <QUdpSocket>
@@ -64,6 +66,9 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
 
     setup_trend_chart(*ui_->cht1);
     ui_->cht1->installEventFilter(this);
+    // The right axis moves with the width of its tick labels; its title follows it.
+    ui_->lbl_title_02->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(ui_->cht1, &QCustomPlot::afterReplot, this, &TForm1::place_chart_overlays);
     QPalette line = ui_->shp1->palette();
     line.setColor(QPalette::Window, Qt::black);
     ui_->shp1->setPalette(line);
@@ -163,17 +168,28 @@ void TForm1::apply_design_fonts() {
     }
 }
 
+// The window opens centred on its screen; afterwards it stays where the user puts it.
+void TForm1::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        if (QScreen* s = screen())
+            move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+    QMainWindow::showEvent(event);
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui_->cht1 && event->type() == QEvent::Resize)
         place_chart_overlays();
     return QMainWindow::eventFilter(watched, event);
 }
 
-// The right title keeps its distance to the right edge; the cursor line spans the plot's
-// height.
+// The right title stands by the right axis, its text ending there as the left title's starts
+// by the left one; the cursor line spans the plot's height.
 void TForm1::place_chart_overlays() {
     QCustomPlot* chart = ui_->cht1;
     QLabel* right = ui_->lbl_title_02;
-    right->move(chart->width() - right->width() - 50, right->y());
+    const int axis = chart->axisRect() ? chart->axisRect()->right() : chart->width() - 50;
+    right->move(std::max(0, axis - right->width()), right->y());
     ui_->shp1->resize(1, std::max(0, chart->height() - 2 * ui_->shp1->y()));
 }

@@ -162,10 +162,12 @@ private:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void apply_design_fonts();
     void place_chart_overlays();
+    bool placed_ = false; // centred on the screen at the first show
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ALL_V& v_;

@@ -8,8 +8,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Only the name: a display name would be appended to every window's caption, and the
+    // secondary windows keep their own captions as they are.
     QApplication::setApplicationName(QStringLiteral("Telvane SCPI"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Telvane SCPI"));
 
     ALL_V v;
     FormEnvironment env;

@@ -14,6 +14,9 @@ TForm2::TForm2(QWidget* parent)
     ui_->setupUi(this);
     // The window fits its memo and is not meant to be resized.
     setFixedSize(sizeHint());
+    // A week with the traffic log on would otherwise fill the memory: the memo keeps the
+    // newest lines and drops the oldest.
+    ui_->mmo1->setMaximumBlockCount(kKeptLines);
 }
 
 TForm2::~TForm2() = default;

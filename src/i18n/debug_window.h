@@ -20,6 +20,9 @@ class TForm2 : public QWidget, public TrafficLog {
     Q_OBJECT
 
 public:
+    // Lines the traffic log keeps, the newest.
+    static constexpr int kKeptLines = 100000;
+
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 

@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -223,19 +225,19 @@ TEST_F(LanguageSwitch, SwitchingLeavesEnabledAndVisibleStatesAlone) {
     EXPECT_EQ(shown("btn_QS"), QStringLiteral("Inicio rápido"));
 }
 
-// Long words (German "Geräteinformationen", French "Démarrage rapide") must not be cut off in
-// the 200-pixel left panel or in the top strip, in any language.
-TEST_F(LanguageSwitch, EveryTranslatedTextFitsItsControl) {
-    form->show();
+// Every caption the language rewrites is whole in its control, in each of the seven languages.
+// `shot` is called with each language's number once its texts are shown.
+void expect_captions_fit(TForm1& form, const std::function<void(int)>& shot = {}) {
+    form.show();
     for (int n = 1; n <= 7; ++n) {
         SCOPED_TRACE(n);
-        item(n)->trigger();
+        form.findChild<QAction*>(QStringLiteral("lan_0%1").arg(n))->trigger();
         for (int pass = 0; pass < 10; ++pass) {
             QCoreApplication::sendPostedEvents();
             QApplication::processEvents();
         }
         for (const Translated& t : kTranslated) {
-            auto* w = form->findChild<QWidget*>(QString::fromLatin1(t.name));
+            auto* w = form.findChild<QWidget*>(QString::fromLatin1(t.name));
             auto* label = qobject_cast<QLabel*>(w);
             auto* button = qobject_cast<QAbstractButton*>(w);
             if (!label && !button)
@@ -249,8 +251,42 @@ TEST_F(LanguageSwitch, EveryTranslatedTextFitsItsControl) {
             EXPECT_LE(need.width(), room.width()) << t.name << " " << qPrintable(text);
             EXPECT_LE(need.height(), room.height()) << t.name << " " << qPrintable(text);
         }
+        if (shot)
+            shot(n);
     }
-    form->hide();
+    form.hide();
+}
+
+// Long words (German "Geräteinformationen", French "Démarrage rapide") must not be cut off in
+// the 200-pixel left panel or in the top strip, in any language.
+TEST_F(LanguageSwitch, EveryTranslatedTextFitsItsControl) {
+    expect_captions_fit(*form);
+}
+
+// A long device path in the port list (a pseudo-terminal, a /dev/serial/by-id/... name) is
+// elided in the list, whole in its tooltip, and takes no room from the captions beside it.
+TEST_F(LanguageSwitch, ALongDevicePathTakesNoRoomFromTheCaptions) {
+    const QString path =
+        QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    FormEnvironment env;
+    env.exe_dir = dir.path();
+    env.ports = [path] { return QStringList{path}; };
+    env.dialogs = &dialogs;
+    env.exit_process = [](int) {};
+    ALL_V state;
+    TForm1 window(state, env);
+    auto* ports = window.findChild<QComboBox*>(QStringLiteral("cbb_port"));
+    ports->setCurrentIndex(0);
+    EXPECT_EQ(ports->currentText(), path);
+    EXPECT_EQ(ports->toolTip(), path);
+    EXPECT_EQ(ports->itemData(0, Qt::ToolTipRole).toString(), path);
+    expect_captions_fit(window, [&](int n) {
+        EXPECT_LT(ports->width(), ports->fontMetrics().horizontalAdvance(path));
+        const QByteArray folder = qgetenv("TELVANE_SCREENSHOT_DIR");
+        if (!folder.isEmpty() && (n == 1 || n == 4)) // English and German
+            window.grab().save(QString::fromLocal8Bit(folder) +
+                               QStringLiteral("/long_port_path_%1.png").arg(n));
+    });
 }
 
 } // namespace
