@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -222,6 +224,18 @@ TEST(DebugWindowLog, LinesFromAnyThreadKeepTheOrderOfTheCalls) {
         const int t = line.section(' ', 0, 0).toInt();
         EXPECT_EQ(line.section(' ', 1, 1).toInt(), next[t]++) << qPrintable(line);
     }
+}
+
+// A week with the traffic log on: the log keeps its newest lines and drops the oldest.
+TEST(DebugWindowLog, KeepsTheNewestLinesOnly) {
+    TForm2 window;
+    for (int i = 0; i < TForm2::kKeptLines + 3; ++i)
+        window.append(QString::number(i));
+    QApplication::processEvents();
+    QPlainTextEdit* memo = window.memo();
+    ASSERT_EQ(memo->blockCount(), TForm2::kKeptLines);
+    EXPECT_EQ(memo->document()->firstBlock().text(), QStringLiteral("3"));
+    EXPECT_EQ(memo->document()->lastBlock().text(), QString::number(TForm2::kKeptLines + 2));
 }
 
 } // namespace

@@ -127,6 +127,20 @@ TEST_F(ChartWidget, ReadingsReachTheGraphsAndTitles) {
     EXPECT_EQ(s1.interface1D()->dataCount(), 2);
 }
 
+// The sub function's title ends at the right axis, wherever the width of the axis' numbers
+// puts it; the window itself opened centred on its screen.
+TEST_F(ChartWidget, SubTitleStandsByTheRightAxis) {
+    for (const char* sub : {"50", "123456.789"}) {
+        read("1.0", "DCV", sub, "Hz");
+        form->chart().replot_now();
+        QLabel* title = widget<QLabel>("lbl_title_02");
+        EXPECT_EQ(title->geometry().right() + 1, chart->axisRect()->right()) << sub;
+        EXPECT_TRUE(title->alignment() & Qt::AlignRight);
+    }
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_LE((form->frameGeometry().center() - screen.center()).manhattanLength(), 2);
+}
+
 TEST_F(ChartWidget, RedrawsAreCoalescedWhileReadingsStream) {
     int replots = 0;
     QObject::connect(chart, &QCustomPlot::afterReplot, [&replots] { ++replots; });
