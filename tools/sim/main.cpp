@@ -33,10 +33,12 @@ void on_signal(int) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telvane-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TELVANE_VERSION));
 
     QCommandLineParser p;
     p.setApplicationDescription(QString::fromLatin1(kDescription));
     p.addHelpOption();
+    p.addVersionOption();
     const QCommandLineOption pty(QStringLiteral("pty"),
                                  "Open a pseudo-terminal and print its device path.");
     const QCommandLineOption pty_link(QStringLiteral("pty-link"),
