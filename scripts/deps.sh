@@ -11,6 +11,7 @@ packages=(
     fonts-liberation
     python3 python3-xlrd
     clang-14 libclang-rt-14-dev
+    librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in a normal build and in a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer. The tests of the threaded code
-# (the instrument link) run a third time under ThreadSanitizer.
+# (the instrument link) run a third time under ThreadSanitizer. The normal build is also installed
+# into a staging folder, whose desktop files and programs are checked.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -15,6 +16,9 @@ jobs=$(nproc)
 echo "== normal build"
 "$root/scripts/build.sh" "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
+
+echo "== installed files"
+"$root/scripts/check_install.sh" "$root/build/test"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 "$root/scripts/build.sh" "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug \
