@@ -14,9 +14,21 @@ QString shown(const QString& text) {
     return s;
 }
 
+// A warning or an error box carries the toolkit's own title for its kind, as every program's
+// does; only the plain box, which has no sign, is titled with this program's name.
+QString box_title(QMessageBox::Icon icon) {
+    switch (icon) {
+    case QMessageBox::Warning:
+        return QMessageBox::tr("Warning");
+    case QMessageBox::Critical:
+        return QMessageBox::tr("Error");
+    default:
+        return QApplication::applicationDisplayName();
+    }
+}
+
 void box(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
-    QMessageBox mb(icon, QApplication::applicationDisplayName(), shown(text), QMessageBox::Ok,
-                   owner);
+    QMessageBox mb(icon, box_title(icon), shown(text), QMessageBox::Ok, owner);
     mb.exec();
 }
 
