@@ -27,7 +27,8 @@ void check(bool ok) {
 
 class CheckingSink : public RxSink {
 public:
-    qsizetype shown = 0;
+    explicit CheckingSink(QChar dec_sep) : dec_sep_(dec_sep) {}
+
     void show_replies(const QStringList& lines) override {
         shown += lines.size();
         for (const QString& l : lines) {
@@ -36,7 +37,6 @@ public:
                 check(c.unicode() >= 32 && c.unicode() <= 126);
         }
     }
-    explicit CheckingSink(QChar dec_sep) : dec_sep_(dec_sep) {}
 
     void add_reading(const RecordView& r) override {
         check(r.Time.size() <= 15 && r.Main_Range.size() <= 35 && r.Sub_range.size() <= 35 &&
@@ -45,7 +45,11 @@ public:
         check(r.Sub_No.isEmpty() ? std::isnan(r.sub_value) : whole_value(r.Sub_No, r.sub_value));
         ++rows;
     }
-    int rows = 0;
+
+    void log_traffic(const QString& entry) override { check(!entry.isEmpty()); }
+
+    qsizetype shown = 0; // reply lines shown
+    int rows = 0;        // readings handed on
 
 private:
     // A value arrives whole: its text reads back as exactly the number that came with it.
@@ -56,10 +60,8 @@ private:
         double read = 0;
         return text_to_number(t, dec_sep_, read) && read == number;
     }
-    QChar dec_sep_;
 
-public:
-    void log_traffic(const QString& entry) override { check(!entry.isEmpty()); }
+    QChar dec_sep_;
 };
 
 bool known_state(const QString& s) {
