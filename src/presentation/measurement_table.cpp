@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr std::size_t kRowChunk = 1u << 16;   // rows per row-store chunk
-constexpr std::size_t kArenaChunk = 1u << 20; // bytes per arena chunk
+constexpr std::size_t kRowChunk = 1u << 16; // rows per row-store chunk
+constexpr std::size_t kArenaChunk = ByteArena::kChunkBytes;
 constexpr std::int64_t kEmptyIndex = std::numeric_limits<std::int64_t>::min();
 constexpr std::uint64_t kNoText = std::numeric_limits<std::uint64_t>::max();
 constexpr int kPackedTexts = 4; // time, main value, sub value, third value
@@ -26,49 +26,12 @@ struct MeasurementTable::Row {
     std::uint32_t text_bytes = 0;
 };
 
-// Append-only store of packed texts in chunks, so that growing never copies what is stored.
-// A reference is (chunk << 32) | offset.
-class MeasurementTable::Arena {
-public:
-    char* reserve(std::size_t bytes, std::uint64_t& ref) {
-        if (chunks_.empty() || used_ + bytes > chunk_size_) {
-            chunk_size_ = std::max(kArenaChunk, bytes);
-            chunks_.push_back(std::make_unique<char[]>(chunk_size_));
-            capacity_ += chunk_size_;
-            used_ = 0;
-        }
-        ref = (static_cast<std::uint64_t>(chunks_.size() - 1) << 32) | used_;
-        char* p = chunks_.back().get() + used_;
-        used_ += bytes;
-        live_ += bytes;
-        return p;
-    }
-    const char* at(std::uint64_t ref) const {
-        return chunks_[ref >> 32].get() + (ref & 0xFFFFFFFFu);
-    }
-    void release(std::size_t bytes) { live_ -= bytes; }
-    std::size_t capacity() const { return capacity_; }
-    std::size_t live() const { return live_; }
-    std::size_t chunk_count() const { return chunks_.size(); }
-
-private:
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::size_t chunk_size_ = 0;
-    std::size_t used_ = 0;
-    std::size_t capacity_ = 0;
-    std::size_t live_ = 0;
-};
-
-MeasurementTable::MeasurementTable(QObject* parent)
-    : QAbstractTableModel(parent), arena_(std::make_unique<Arena>()) {
+MeasurementTable::MeasurementTable(QObject* parent) : QAbstractTableModel(parent) {
     interned_.emplace_back(); // id 0 is the empty text
     interned_utf8_.emplace_back();
     intern_ids_.insert(QByteArray(), 0);
     static_assert(sizeof(Row) == 32, "the row record is what keeps millions of rows small");
     widths_.fill(64);
-    flush_timer_.setSingleShot(true);
-    connect(&flush_timer_, &QTimer::timeout, this, &MeasurementTable::flush);
-    since_flush_.start();
 }
 
 MeasurementTable::~MeasurementTable() = default;
@@ -112,7 +75,7 @@ std::uint32_t MeasurementTable::intern(int column, QByteArrayView s) {
 void MeasurementTable::write_row(int data_row, std::int64_t index, const RecordView& texts) {
     Row& r = row_at(data_row);
     if (r.text_ref != kNoText)
-        arena_->release(r.text_bytes);
+        arena_live_ -= r.text_bytes;
     r.index = index;
     r.func[0] = intern(0, texts.Main_Range);
     r.func[1] = intern(1, texts.Sub_range);
@@ -129,7 +92,8 @@ void MeasurementTable::write_row(int data_row, std::int64_t index, const RecordV
         const std::size_t len = i == 0 && second >= 0 ? 0 : std::size_t(packed[i].size());
         total += varint::size(i == 0 && second >= 0 ? std::size_t(second) * 2 + 1 : len * 2) + len;
     }
-    char* out = arena_->reserve(total, r.text_ref);
+    char* out = arena_.reserve(total, r.text_ref);
+    arena_live_ += total;
     for (int i = 0; i < kPackedTexts; ++i) {
         if (i == 0 && second >= 0) {
             out = varint::put(std::size_t(second) * 2 + 1, out);
@@ -144,19 +108,19 @@ void MeasurementTable::write_row(int data_row, std::int64_t index, const RecordV
     r.text_bytes = static_cast<std::uint32_t>(total);
 
     // Rewriting rows (a file load) leaves old texts behind; reclaim them once they dominate.
-    const std::size_t garbage = arena_->capacity() - arena_->live();
-    if (garbage > 4 * kArenaChunk && garbage > 2 * arena_->live())
+    const std::size_t garbage = arena_.capacity() - arena_live_;
+    if (garbage > 4 * kArenaChunk && garbage > 2 * arena_live_)
         compact_arena();
 }
 
 void MeasurementTable::compact_arena() {
-    auto fresh = std::make_unique<Arena>();
+    ByteArena fresh;
     for (std::size_t i = 0; i < rows_; ++i) {
         Row& r = row_at(static_cast<int>(i));
         if (r.text_ref == kNoText)
             continue;
         std::uint64_t ref;
-        std::memcpy(fresh->reserve(r.text_bytes, ref), arena_->at(r.text_ref), r.text_bytes);
+        std::memcpy(fresh.reserve(r.text_bytes, ref), arena_.at(r.text_ref), r.text_bytes);
         r.text_ref = ref;
     }
     arena_ = std::move(fresh);
@@ -169,13 +133,13 @@ void MeasurementTable::set_row_count(int n) {
     while (rows_ > target) {
         Row& r = row_at(static_cast<int>(rows_ - 1));
         if (r.text_ref != kNoText)
-            arena_->release(r.text_bytes);
+            arena_live_ -= r.text_bytes;
         --rows_;
     }
     while (rows_ < target)
         push_empty_row();
     row_chunks_.resize((rows_ + kRowChunk - 1) / kRowChunk);
-    if (rows_ == 0 || arena_->capacity() > 2 * arena_->live() + kArenaChunk)
+    if (rows_ == 0 || arena_.capacity() > 2 * arena_live_ + kArenaChunk)
         compact_arena();
     first_empty_hint_ = std::min(first_empty_hint_, rows_);
     current_row_ = std::min(current_row_, n - 1);
@@ -205,7 +169,7 @@ QString MeasurementTable::cell(int row, int col) const {
     if (r.text_ref == kNoText)
         return {};
     const int which = col == ColTime ? 0 : col == ColMain ? 1 : col == ColSub ? 2 : 3;
-    const char* p = arena_->at(r.text_ref);
+    const char* p = arena_.at(r.text_ref);
     std::size_t code = 0;
     for (int i = 0;; ++i) {
         p = varint::get(p, code);
@@ -311,15 +275,11 @@ void MeasurementTable::mark_dirty(int data_row) {
 }
 
 void MeasurementTable::schedule_flush() {
-    if (flush_timer_.isActive())
-        return;
-    const qint64 since = since_flush_.elapsed();
-    flush_timer_.start(since >= kFlushIntervalMs ? 0 : int(kFlushIntervalMs - since));
+    frame_.request();
 }
 
 void MeasurementTable::flush() {
-    flush_timer_.stop();
-    since_flush_.restart();
+    frame_.ran();
     if (dirty_lo_ >= 0) {
         emit dataChanged(index(dirty_lo_, 0), index(dirty_hi_, kColumns - 1));
         dirty_lo_ = dirty_hi_ = -1;
@@ -337,7 +297,7 @@ void MeasurementTable::flush() {
 }
 
 std::size_t MeasurementTable::memory_bytes() const {
-    std::size_t bytes = row_chunks_.size() * kRowChunk * sizeof(Row) + arena_->capacity();
+    std::size_t bytes = row_chunks_.size() * kRowChunk * sizeof(Row) + arena_.capacity();
     for (std::size_t i = 0; i < interned_.size(); ++i)
         bytes += sizeof(QString) + static_cast<std::size_t>(interned_[i].capacity()) * 2 +
                  sizeof(QByteArray) + static_cast<std::size_t>(interned_utf8_[i].capacity());

@@ -2,11 +2,11 @@
 
 #include "state/record_store.h"
 
+#include "presentation/frame_timer.h"
+
 #include <QAbstractTableModel>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
-#include <QTimer>
 
 #include <array>
 #include <cstdint>
@@ -96,7 +96,6 @@ signals:
 
 private:
     struct Row;
-    class Arena;
 
     Row& row_at(int data_row);
     const Row& row_at(int data_row) const;
@@ -108,8 +107,9 @@ private:
     void compact_arena();
 
     std::vector<std::unique_ptr<Row[]>> row_chunks_;
-    std::size_t rows_ = 0; // data rows in storage
-    std::unique_ptr<Arena> arena_;
+    std::size_t rows_ = 0;       // data rows in storage
+    ByteArena arena_;            // the packed texts of the rows
+    std::size_t arena_live_ = 0; // bytes of it that rows still use
     std::vector<QString> interned_;
     std::vector<QByteArray> interned_utf8_;
     QHash<QByteArray, std::uint32_t> intern_ids_;
@@ -124,6 +124,5 @@ private:
     int dirty_lo_ = -1; // range of announced data rows changed since the last flush
     int dirty_hi_ = -1;
     bool current_moved_ = false;
-    QTimer flush_timer_;
-    QElapsedTimer since_flush_;
+    FrameTimer frame_{kFlushIntervalMs, [this] { flush(); }};
 };

@@ -6,11 +6,9 @@
 #include <algorithm>
 
 ReplyMemo::ReplyMemo(QPlainTextEdit& memo, int max_lines)
-    : memo_(memo), max_lines_(static_cast<std::size_t>(std::max(1, max_lines))) {
+    : memo_(memo), max_lines_(static_cast<std::size_t>(std::max(1, max_lines))),
+      frame_(kShowIntervalMs, [this] { show_pending(); }) {
     memo_.setMaximumBlockCount(static_cast<int>(max_lines_));
-    timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &ReplyMemo::show_pending);
-    since_show_.start();
 }
 
 void ReplyMemo::append(const QStringList& lines) {
@@ -20,15 +18,12 @@ void ReplyMemo::append(const QStringList& lines) {
         pending_.push_back(lines[i]);
     while (pending_.size() > max_lines_)
         pending_.pop_front();
-    if (pending_.empty() || timer_.isActive())
-        return;
-    const qint64 since = since_show_.elapsed();
-    timer_.start(since >= kShowIntervalMs ? 0 : int(kShowIntervalMs - since));
+    if (!pending_.empty())
+        frame_.request();
 }
 
 void ReplyMemo::show_pending() {
-    timer_.stop();
-    since_show_.restart();
+    frame_.ran();
     if (pending_.empty())
         return;
     QString text;

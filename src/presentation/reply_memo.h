@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "presentation/frame_timer.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
 #include <deque>
 
@@ -40,6 +40,5 @@ private:
     QPlainTextEdit& memo_;
     const std::size_t max_lines_;
     std::deque<QString> pending_; // not shown yet, oldest first; never more than max_lines_
-    QTimer timer_;
-    QElapsedTimer since_show_;
+    FrameTimer frame_;
 };

@@ -30,15 +30,13 @@ void set_span(QCPAxis* axis, AxisSpan span) {
 TrendChartView::TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& lbl_title_02,
                                const MeasurementTable& table, const ALL_V& v)
     : chart_(cht1), title_01_(lbl_title_01), title_02_(lbl_title_02),
-      series1_(graph_named(cht1, "Series1")), series2_(graph_named(cht1, "Series2")) {
+      series1_(graph_named(cht1, "Series1")), series2_(graph_named(cht1, "Series2")),
+      frame_(kReplotIntervalMs, [this] { replot_now(); }) {
     Q_ASSERT(series1_ && series2_);
     model_ = std::make_unique<TrendChart>(table, v);
     series1_->set_store(&model_->values(TrendChart::kMain));
     series2_->set_store(&model_->values(TrendChart::kSub));
 
-    replot_timer_.setSingleShot(true);
-    connect(&replot_timer_, &QTimer::timeout, this, &TrendChartView::replot_now);
-    since_replot_.start();
     chart_.installEventFilter(this);
 }
 
@@ -93,14 +91,11 @@ void TrendChartView::show_state() {
 
 void TrendChartView::schedule_replot() {
     replot_pending_ = true;
-    if (replot_timer_.isActive())
-        return;
-    const qint64 since = since_replot_.elapsed();
-    replot_timer_.start(since >= kReplotIntervalMs ? 0 : int(kReplotIntervalMs - since));
+    frame_.request();
 }
 
 void TrendChartView::replot_now() {
-    replot_timer_.stop();
+    frame_.cancel();
     if (!replot_pending_)
         return;
     if (!chart_.isVisible())
@@ -109,7 +104,7 @@ void TrendChartView::replot_now() {
     if (follow_)
         fit_axes();
     chart_.replot(QCustomPlot::rpQueuedRefresh);
-    since_replot_.restart();
+    frame_.ran();
 }
 
 bool TrendChartView::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "presentation/frame_timer.h"
 #include "presentation/trend_chart.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 #include <memory>
 
@@ -58,8 +57,7 @@ private:
     TrendGraph* series1_;
     TrendGraph* series2_;
     std::unique_ptr<TrendChart> model_;
-    QTimer replot_timer_;
-    QElapsedTimer since_replot_;
+    FrameTimer frame_;
     bool replot_pending_ = false;
     bool follow_ = true;
     std::uint64_t clears_seen_ = 0;

@@ -1,5 +1,7 @@
 #include "protocol/format_reading.h"
 
+#include "protocol/number_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -8,29 +10,6 @@ namespace {
 
 constexpr int kMaxDigits = 8;
 constexpr int kDecimals = 6;
-
-// What the digits D (nd of them) times 10^power read as, signed: the number that travels
-// with the text. Few digits and a small power give the correctly rounded value in one exact
-// operation; the rest goes through a full conversion.
-double digits_value(const char* d, int nd, int power, bool negative) {
-    double x = 0;
-    if (nd > 0 && power >= -22 && power <= 22) {
-        static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-        double m = 0;
-        for (int i = 0; i < nd; ++i)
-            m = m * 10 + (d[i] - '0');
-        x = power >= 0 ? m * kPow10[power] : m / kPow10[-power];
-    } else if (nd > 0) {
-        char t[40];
-        char* p = std::copy_n(d, nd, t);
-        *p++ = 'e';
-        p = std::to_chars(p, t + sizeof t, power).ptr;
-        std::from_chars(t, p, x);
-    }
-    return negative ? -x : x;
-}
 
 } // namespace
 
@@ -97,7 +76,7 @@ int format_reading(float v, QChar dec_sep, char* out, double* number) {
     while (nd > 0 && d[nd - 1] == '0')
         --nd;
     if (number)
-        *number = digits_value(d, nd, E - nd, v < 0);
+        *number = decimal_value(d, nd, E - nd, v < 0);
 
     // Plain notation with six decimals: integer digits, separator, fraction digits.
     if (v < 0)
@@ -109,13 +88,7 @@ int format_reading(float v, QChar dec_sep, char* out, double* number) {
             put(i < nd ? d[i] : '0');
     }
     const int sep_at = n;
-    if (dec_sep.unicode() < 0x80) {
-        put(char(dec_sep.unicode()));
-    } else { // a separator beyond ASCII, in UTF-8
-        const QByteArray sep = QString(dec_sep).toUtf8();
-        for (char c : sep)
-            put(c);
-    }
+    n = int(put_separator(dec_sep, out + n) - out);
     for (int k = 0; k < kDecimals; ++k) {
         // fraction digit k is digit E + k of D (0-based), when it exists
         const int i = E + k;

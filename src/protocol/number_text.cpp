@@ -15,7 +15,35 @@
 
 namespace {
 
-// The decimal separator in UTF-8.
+// Powers of ten that a double holds exactly.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// An integer of at most 15 digits times an exact power of ten: one IEEE operation, so the
+// correctly rounded double, the value a full conversion gives.
+double scaled(double mantissa, int power) {
+    return power >= 0 ? mantissa * kPow10[power] : mantissa / kPow10[-power];
+}
+
+} // namespace
+
+double decimal_value(const char* digits, int nd, int power, bool negative) {
+    double x = 0;
+    if (nd > 0 && nd <= 15 && power >= -22 && power <= 22) {
+        double m = 0;
+        for (int i = 0; i < nd; ++i)
+            m = m * 10 + (digits[i] - '0');
+        x = scaled(m, power);
+    } else if (nd > 0) {
+        char t[kDecimalDigitsMax + 16];
+        char* p = std::copy_n(digits, std::min(nd, kDecimalDigitsMax), t);
+        *p++ = 'e';
+        p = std::to_chars(p, t + sizeof t, power).ptr;
+        std::from_chars(t, p, x);
+    }
+    return negative ? -x : x;
+}
+
 char* put_separator(QChar sep, char* out) {
     const char16_t c = sep.unicode();
     if (c < 0x80) {
@@ -30,8 +58,6 @@ char* put_separator(QChar sep, char* out) {
     }
     return out;
 }
-
-} // namespace
 
 int general_text(double x, QChar dec_sep, char* out, double* number) {
     int n = 0;
@@ -97,17 +123,7 @@ int general_text(double x, QChar dec_sep, char* out, double* number) {
     if (number && !(shortest && nd <= 15)) {
         // Rounded to 15 digits: the text stands for a number next to x, and that number is
         // what travels with it.
-        char t[40];
-        char* p = t;
-        if (x < 0)
-            *p++ = '-';
-        *p++ = digits[0];
-        *p++ = '.';
-        for (int i = 1; i < nd; ++i)
-            *p++ = digits[i];
-        *p++ = 'e';
-        p = std::to_chars(p, t + sizeof t, exp10).ptr;
-        std::from_chars(t, p, *number);
+        *number = decimal_value(digits, nd, exp10 - (nd - 1), x < 0);
     }
 
     auto put_sep = [&] { n = int(put_separator(dec_sep, out + n) - out); };
@@ -241,13 +257,9 @@ bool text_to_number(QStringView text, QChar dec_sep, double& value) {
     // small exponent: their digits as an integer, multiplied or divided by an exact power of
     // ten, give the correctly rounded double in one IEEE operation, the value a full
     // conversion gives.
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const int power = scale + (exp_negative ? -exponent : exponent);
     if (significant <= 15 && power >= -22 && power <= 22) {
-        const double d = double(mantissa_digits);
-        const double v = power >= 0 ? d * kPow10[power] : d / kPow10[-power];
+        const double v = scaled(double(mantissa_digits), power);
         value = negative ? -v : v;
         return true;
     }

@@ -17,6 +17,15 @@ QString general_text(double x, QChar dec_sep);
 inline constexpr int kGeneralTextMax = 32;
 int general_text(double x, QChar dec_sep, char* out, double* number = nullptr);
 
+// The correctly rounded double of the decimal digits `digits` (nd of them, at most
+// kDecimalDigitsMax, no sign) times 10^power, negated when `negative`: the number that a text
+// made of those digits reads as. For the writers of number texts, which have the digits at hand.
+inline constexpr int kDecimalDigitsMax = 24;
+double decimal_value(const char* digits, int nd, int power, bool negative);
+
+// `sep` in UTF-8 at `out`; returns the end.
+char* put_separator(QChar sep, char* out);
+
 // Reads a number written with `dec_sep` as decimal separator: optional blanks around it, an
 // optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional
 // sign, digits). No grouping, no other separator. False for anything else, the empty text

@@ -132,17 +132,12 @@ float value_at(const std::uint8_t* p) {
     return std::bit_cast<float>(bits);
 }
 
-// A function name from a header field (read one character per byte), as the UTF-8 bytes the
-// table and the chart take.
-QByteArray function_bytes(const QString& name) {
-    return name.toUtf8();
-}
-
 void read_records(ALL_V& v) {
     const QChar sep = separator_of(v);
     const bool with_sub = v.recall_sfunction != QLatin1String("NULL");
-    const QByteArray mfunction = function_bytes(v.recall_mfunction);
-    const QByteArray sfunction = function_bytes(v.recall_sfunction);
+    // The function names as the UTF-8 bytes the table and the chart take.
+    const QByteArray mfunction = v.recall_mfunction.toUtf8();
+    const QByteArray sfunction = v.recall_sfunction.toUtf8();
     // The time cursor: the record being completed is dated start + count × interval, counted
     // in 64 bits so that no count or interval can overflow it. Only its time of day goes into
     // the records, and that is defined however far the cursor runs; the date-time itself is

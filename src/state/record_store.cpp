@@ -2,12 +2,6 @@
 
 #include <cstring>
 
-namespace {
-
-constexpr std::size_t kArenaChunk = std::size_t{1} << 20;
-
-} // namespace
-
 namespace varint {
 
 std::size_t size(std::size_t v) {
@@ -48,7 +42,7 @@ char* ByteArena::reserve(std::size_t bytes, std::uint64_t& ref) {
         used_ = 0;
     }
     if (current_ == chunks_.size()) {
-        const std::size_t size = std::max(kArenaChunk, bytes);
+        const std::size_t size = std::max(kChunkBytes, bytes);
         chunks_.push_back(std::make_unique<char[]>(size));
         sizes_.push_back(size);
         capacity_ += size;

@@ -81,6 +81,7 @@ private:
 class ByteArena {
 public:
     static constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+    static constexpr std::size_t kChunkBytes = std::size_t{1} << 20; // larger texts get their own
 
     ByteArena() = default;
     ByteArena(ByteArena&&) noexcept = default;
