@@ -1,7 +1,7 @@
 // The trend chart at logger scale: appending points to both lines, plotting readings from the
 // table, and redrawing the widget over the full range with millions of points per line.
 // Reports points per second, memory per point and milliseconds per redraw.
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "app/app_load.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"

@@ -1,6 +1,6 @@
 // Saving, loading and exporting a table of a million typical readings.
 // Reports the time of each and, for the export, the memory it needs beyond the table.
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "app/app_load.h"
 #include "files/export_xls.h"
 #include "files/native_spreadsheet.h"

@@ -2,7 +2,7 @@
 // the real read thread and serial library on a pseudo-terminal; and what the read thread costs
 // while it only polls. The 10 ms poll and 100 ms settle time put the first figure at roughly
 // 110 to 130 ms.
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "link/com_io.h"
 #include "link/com_receive.h"
 #include "link/pcomm.h"

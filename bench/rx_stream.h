@@ -3,7 +3,7 @@
 // Byte streams as an instrument sends them, cut into receive blocks of at most 4801 bytes the
 // way the receive step reads them (block edges fall anywhere, also inside a line).
 
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "protocol/interpret_rx.h"
 
 #include <QByteArray>

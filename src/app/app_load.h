@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/all_v.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -45,9 +45,6 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     IdUDPServer1 = new QUdpSocket(this);
     IdUDPServer1->setObjectName(QStringLiteral("IdUDPServer1"));
     IdUDPServer1->setReadBufferSize(32768);
-    tmr_com_check = new QTimer(this);
-    tmr_com_check->setObjectName(QStringLiteral("tmr_com_check"));
-    tmr_com_check->setInterval(10);
 
     table_ = new MeasurementTable(this);
     table_->setObjectName(QStringLiteral("strngrd1_model"));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "app/key_filter.h"
-#include "app/traffic_log.h"
+#include "state/traffic_log.h"
 #include "app/user_dialogs.h"
 #include "link/port_enumeration.h"
 
@@ -58,7 +58,6 @@ public:
     FileDialogSpec dlgOpen1;
     FileDialogSpec dlgSave1;
     QUdpSocket* IdUDPServer1 = nullptr;
-    QTimer* tmr_com_check = nullptr;
 
     void FormCreate();
     void FormClose();

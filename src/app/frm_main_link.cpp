@@ -127,7 +127,6 @@ void TForm1::open_serial_link() {
             btn_enable(true);
             v_.rx_pos = 0;
             v_.rx_len = 0;
-            v_.stop_read = false;
             const int port = v_.port_no;
             read_thread_ = std::make_unique<TReadThread>(
                 this, [pcomm = pcomm_.get(), port] { return pcomm->sio_iqueue(port); },
@@ -174,7 +173,6 @@ void TForm1::btn_closecomClick() {
 void TForm1::stop_read_thread() {
     if (!read_thread_)
         return;
-    v_.stop_read = true;
     read_thread_->stop();
     read_thread_.reset();
 }
@@ -195,7 +193,6 @@ void TForm1::run_interpreter() {
 }
 
 void TForm1::tmr_com_checkTimer() {
-    tmr_com_check->stop();
     if (closing_)
         return;
     v_.last_rx_time = QDateTime::currentDateTime();

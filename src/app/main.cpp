@@ -1,4 +1,4 @@
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "i18n/about.h"

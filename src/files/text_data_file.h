@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/reception_state.h"
 
 #include <QChar>
 #include <QString>

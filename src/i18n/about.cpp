@@ -1,11 +1,11 @@
 #include "i18n/about.h"
 
-#include "app/form_font.h"
+#include "presentation/form_font.h"
 #include "i18n/about_text.h"
 #include "i18n/lan_apply.h"
 #include "ui_about.h"
 
-TForm5::TForm5(const ALL_V& v, QWidget* parent)
+TForm5::TForm5(const LanguageState& v, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       v_(v), ui_(std::make_unique<Ui::TForm5>()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/language_state.h"
 
 #include <QDialog>
 
@@ -16,7 +16,7 @@ class TForm5 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm5(const ALL_V& v, QWidget* parent = nullptr);
+    explicit TForm5(const LanguageState& v, QWidget* parent = nullptr);
     ~TForm5() override;
 
     void FormShow();
@@ -26,6 +26,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    const ALL_V& v_;
+    const LanguageState& v_;
     std::unique_ptr<Ui::TForm5> ui_;
 };

@@ -1,6 +1,6 @@
 #include "i18n/about_text.h"
 
-QString about_text(const ALL_V& v) {
+QString about_text(const LanguageState& v) {
     QString text;
     for (int i = 1; i <= 20; ++i) {
         const QString& line = v.text(200 + i);

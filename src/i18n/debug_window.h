@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/traffic_log.h"
+#include "state/traffic_log.h"
 
 #include <QMutex>
 #include <QStringList>

@@ -63,7 +63,7 @@ QString shown_text(const QString& text) {
     return s;
 }
 
-void lan_show_names(const ALL_V& v, QWidget& window) {
+void lan_show_names(const LanguageState& v, QWidget& window) {
     for (int n = kLanguageSlots; n >= 1; --n) {
         auto* item = window.findChild<QAction*>(QStringLiteral("lan_0%1").arg(n));
         if (!item)
@@ -75,7 +75,7 @@ void lan_show_names(const ALL_V& v, QWidget& window) {
     }
 }
 
-bool lan_apply(ALL_V& v, QWidget& window, int index) {
+bool lan_apply(LanguageState& v, QWidget& window, int index) {
     if (lan_name_of_index(v, index).isEmpty())
         return false;
     for (const Element& e : kElements) {

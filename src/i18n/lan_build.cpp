@@ -34,7 +34,7 @@ const char* find_text(std::span<const LanText> texts, int k) {
     return it == texts.end() ? nullptr : it->text;
 }
 
-void store_block(ALL_V& v, int n, std::span<const LanText> own) {
+void store_block(LanguageState& v, int n, std::span<const LanText> own) {
     const int base = kLanBlockBase + 1000 * n;
     for (int k : kFilled) {
         const char* text = find_text(kShared, k);
@@ -50,7 +50,7 @@ bool is_blank(QChar c) {
 
 } // namespace
 
-void lan_build(ALL_V& v) {
+void lan_build(LanguageState& v) {
     for (int n = 1; n <= kLanguageSlots; ++n)
         v.lan_text[kLanNameBase + n] = QString::fromUtf8(kNames[n - 1]);
 
@@ -63,7 +63,7 @@ void lan_build(ALL_V& v) {
     store_block(v, 7, lan_texts_dutch());
 }
 
-QString lan_name_of_index(const ALL_V& v, int index) {
+QString lan_name_of_index(const LanguageState& v, int index) {
     if (index < 1000 || index > 1000 * kLanguageSlots || index % 1000 != 0)
         return QString();
     const QString& name = v.lan_text.at(kLanNameBase + index / 1000);

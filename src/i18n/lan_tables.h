@@ -1,10 +1,10 @@
 #pragma once
 
 // The language tables: every text of the user interface that changes with the language, held
-// in ALL_V::lan_text. Language n (1..9) has the index 1000 * n; entry 10000 + n is its name
+// in lan_text. Language n (1..9) has the index 1000 * n; entry 10000 + n is its name
 // and entries 10000 + index + k its text number k. The texts are constants of the program.
 
-#include "app/all_v.h"
+#include "state/language_state.h"
 
 #include <span>
 
@@ -32,9 +32,9 @@ inline constexpr int kLanBlockBase = 10000; // entry 10000 + index + k: text k o
 
 // Fills the nine language names and the seven language blocks of v.lan_text. Running it
 // again stores the same values.
-void lan_build(ALL_V& v);
+void lan_build(LanguageState& v);
 
 // The name of language index / 1000 with leading and trailing blanks and control characters
 // removed; empty for an index that names no built language (8000, 9000, anything outside
 // 1000..9000 or not a multiple of 1000, or any index before lan_build has run).
-QString lan_name_of_index(const ALL_V& v, int index);
+QString lan_name_of_index(const LanguageState& v, int index);

@@ -1,6 +1,6 @@
 #include "link/com_io.h"
 
-#include "app/traffic_log.h"
+#include "state/traffic_log.h"
 #include "link/pcomm.h"
 
 #include <QHostAddress>
@@ -50,7 +50,7 @@ QString system_error_text(int error) {
     return text;
 }
 
-ComIo::ComIo(ALL_V& v, PComm& pcomm, QUdpSocket* udp, LogSource log)
+ComIo::ComIo(LinkState& v, PComm& pcomm, QUdpSocket* udp, LogSource log)
     : v_(v), pcomm_(pcomm), udp_(udp), log_(std::move(log)) {}
 
 void ComIo::log(const QString& entry) const {

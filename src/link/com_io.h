@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/link_state.h"
 
 #include <QString>
 
@@ -20,7 +20,7 @@ class ComIo {
 public:
     using LogSource = std::function<TrafficLog*()>; // the log, or null while none is attached
 
-    ComIo(ALL_V& v, PComm& pcomm, QUdpSocket* udp, LogSource log);
+    ComIo(LinkState& v, PComm& pcomm, QUdpSocket* udp, LogSource log);
 
     bool com_open(std::int32_t port, std::int32_t rate_code);
     bool com_close(std::int32_t port);
@@ -39,7 +39,7 @@ private:
     void log(const QString& entry) const;
     QString network_peer() const;
 
-    ALL_V& v_;
+    LinkState& v_;
     PComm& pcomm_;
     QUdpSocket* udp_;
     LogSource log_;

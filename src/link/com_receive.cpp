@@ -5,7 +5,7 @@
 
 #include <array>
 
-bool com_receive(ALL_V& v, ComIo& io, std::int32_t port) {
+bool com_receive(ReceptionState& v, ComIo& io, std::int32_t port) {
     std::array<std::uint8_t, kReceiveBlockSize> block;
     const std::int32_t n = io.com_read(port, block.data(), kReceiveBlockSize);
     if (n <= 0)

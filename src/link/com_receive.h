@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/reception_state.h"
 
 #include <chrono>
 #include <cstdint>
@@ -20,4 +20,4 @@ inline std::int64_t steady_ms() {
 // Reads one block from link `port` and appends it to the pending bytes of rx_buf, stamping
 // last_rx_tick. True when at least one byte was appended. rx_buf never overflows (see
 // append_pending).
-bool com_receive(ALL_V& v, ComIo& io, std::int32_t port);
+bool com_receive(ReceptionState& v, ComIo& io, std::int32_t port);

@@ -1,6 +1,6 @@
 #include "presentation/sampling.h"
 
-#include "app/form_font.h"
+#include "presentation/form_font.h"
 #include "ui_sampling.h"
 
 #include <QGuiApplication>

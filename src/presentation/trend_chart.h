@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/language_state.h"
+#include "state/record_store.h"
 #include "presentation/point_sources.h"
 #include "presentation/series_store.h"
 
@@ -25,7 +26,7 @@ public:
     static constexpr int kMain = 0; // Series1
     static constexpr int kSub = 1;  // Series2
 
-    TrendChart(const MeasurementTable& table, const ALL_V& v);
+    TrendChart(const MeasurementTable& table, const LanguageState& v);
     ~TrendChart();
     TrendChart(const TrendChart&) = delete;
     TrendChart& operator=(const TrendChart&) = delete;
@@ -80,7 +81,7 @@ private:
     void detach_labels();
 
     const MeasurementTable& table_;
-    const ALL_V& v_;
+    const LanguageState& v_;
     std::array<SeriesStore, 2> values_;
     std::array<PointSources, 2> sources_;
     DetachedLabels detached_;

@@ -28,7 +28,7 @@ void set_span(QCPAxis* axis, AxisSpan span) {
 } // namespace
 
 TrendChartView::TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& lbl_title_02,
-                               const MeasurementTable& table, const ALL_V& v)
+                               const MeasurementTable& table, const LanguageState& v)
     : chart_(cht1), title_01_(lbl_title_01), title_02_(lbl_title_02),
       series1_(graph_named(cht1, "Series1")), series2_(graph_named(cht1, "Series2")),
       frame_(kReplotIntervalMs, [this] { replot_now(); }) {

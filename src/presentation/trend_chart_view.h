@@ -21,7 +21,7 @@ class TrendChartView : public QObject {
 
 public:
     TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& lbl_title_02,
-                   const MeasurementTable& table, const ALL_V& v);
+                   const MeasurementTable& table, const LanguageState& v);
     ~TrendChartView() override;
 
     TrendChart& model() { return *model_; }

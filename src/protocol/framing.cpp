@@ -1,5 +1,5 @@
 // Framing: cuts the pending bytes of rx_buf into CR LF-terminated reply lines.
-#include "app/traffic_log.h"
+#include "state/traffic_log.h"
 #include "protocol/interpret_rx.h"
 #include "protocol/recall_step.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "protocol/rx_sink.h"
 
 // reply_lines keeps at most this many lines, the newest. While readings are off nothing else

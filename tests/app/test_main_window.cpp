@@ -70,7 +70,7 @@ TEST_F(MainWindow, EveryElementExistsUnderItsNameAndKind) {
         {"cbb_target", "QComboBox"},    {"edt_COM_line", "QLineEdit"}, {"btn_Send", "QPushButton"},
         {"lbl_title_01", "QLabel"},     {"lbl_title_02", "QLabel"},    {"lbl_chn1", "QLabel"},
         {"lbl_chn2", "QLabel"},         {"lbl_time", "QLabel"},        {"shp1", "QFrame"},
-        {"IdUDPServer1", "QUdpSocket"}, {"tmr_com_check", "QTimer"},   {"mm_Main", "QMenuBar"},
+        {"IdUDPServer1", "QUdpSocket"}, {"mm_Main", "QMenuBar"},
     };
     for (auto [name, kind] : elements) {
         QObject* o = form->findChild<QObject*>(QString::fromLatin1(name));
@@ -171,8 +171,6 @@ TEST_F(MainWindow, StartUpLeavesTheSharedStateReady) {
     EXPECT_EQ(v.port_no, 0);
     EXPECT_FALSE(v.dec_sep.isEmpty());
     EXPECT_EQ(form->IdUDPServer1->state(), QAbstractSocket::UnconnectedState);
-    EXPECT_FALSE(form->tmr_com_check->isActive());
-    EXPECT_EQ(form->tmr_com_check->interval(), 10);
 }
 
 TEST_F(MainWindow, FileDialogsCarryTheirFilters) {

@@ -1,4 +1,4 @@
-#include "app/all_v.h"
+#include "state/all_v.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "app/app_load.h"
 #include "files/export_xls.h"
 #include "files/native_spreadsheet.h"

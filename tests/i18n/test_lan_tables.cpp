@@ -37,7 +37,7 @@ protected:
     const QString& text(int language, int k) const {
         return v.lan_text.at(10000 + 1000 * language + k);
     }
-    ALL_V v;
+    LanguageState v;
 };
 
 TEST_F(LanTables, EveryLanguageFillsTheSameNumbersAndNothingElseIsWritten) {
@@ -218,7 +218,7 @@ TEST_F(LanTables, LanguageNameGuardsTheIndex) {
     for (auto [index, name] : cases)
         EXPECT_EQ(lan_name_of_index(v, index), QString::fromUtf8(name)) << index;
 
-    ALL_V unbuilt;
+    LanguageState unbuilt;
     EXPECT_EQ(lan_name_of_index(unbuilt, 1000), QString());
 
     v.lan_text[10008] = QStringLiteral(" \t[Extra]\r ");

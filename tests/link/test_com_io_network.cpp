@@ -33,7 +33,7 @@ protected:
     }
 
     quint16 port = 0;
-    ALL_V v;
+    LinkState v;
     PComm pcomm{v.port_table};
     RecordingLog log;
     QUdpSocket listener;

@@ -30,7 +30,7 @@ protected:
     }
 
     PtyPair pty;
-    ALL_V v;
+    LinkState v;
     PComm pcomm{v.port_table};
     RecordingLog log;
     ComIo io{v, pcomm, nullptr, [this] { return &log; }};

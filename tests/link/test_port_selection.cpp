@@ -36,7 +36,6 @@ TEST_F(LinkWindow, ChoosingASerialPortOpensItAndEnablesTheControls) {
     EXPECT_FALSE(v.goon_active);
     EXPECT_EQ(v.rx_pos, 0);
     EXPECT_EQ(v.rx_len, 0);
-    EXPECT_FALSE(v.stop_read);
     EXPECT_TRUE(dialogs.boxes.empty());
 
     v.send_str = QStringLiteral("READ?");

@@ -2,6 +2,7 @@
 #include "link/com_receive.h"
 #include "link/pcomm.h"
 #include "link/receive_buffer.h"
+#include "state/all_v.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "app/app_load.h"
 #include "presentation/measurement_table.h"
 

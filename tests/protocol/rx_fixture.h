@@ -3,7 +3,7 @@
 // A fresh shared state, a sink that records what the interpreter shows, and a feeder that
 // appends bytes to rx_buf as the receive step does, then runs a pass.
 
-#include "app/all_v.h"
+#include "state/all_v.h"
 #include "protocol/interpret_rx.h"
 #include "protocol/rx_sink.h"
 

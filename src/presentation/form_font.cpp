@@ -1,4 +1,4 @@
-#include "app/form_font.h"
+#include "presentation/form_font.h"
 
 #include <QStringList>
 
