@@ -1,7 +1,6 @@
 // The trend chart at logger scale: appending points to both lines, plotting readings from the
 // table, and redrawing the widget over the full range with millions of points per line.
 // Reports points per second, memory per point and milliseconds per redraw.
-#include "state/all_v.h"
 #include "app/app_load.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
@@ -9,6 +8,7 @@
 #include "presentation/series_store.h"
 #include "presentation/trend_chart.h"
 #include "presentation/trend_graph.h"
+#include "state/all_v.h"
 
 #include <QApplication>
 #include <qcustomplot.h>

@@ -1,12 +1,12 @@
 // Saving, loading and exporting a table of a million typical readings.
 // Reports the time of each and, for the export, the memory it needs beyond the table.
-#include "state/all_v.h"
 #include "app/app_load.h"
 #include "files/export_xls.h"
 #include "files/native_spreadsheet.h"
 #include "files/text_data_file.h"
 #include "presentation/measurement_table.h"
 #include "protocol/number_text.h"
+#include "state/all_v.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,11 +2,11 @@
 // the real read thread and serial library on a pseudo-terminal; and what the read thread costs
 // while it only polls. The 10 ms poll and 100 ms settle time put the first figure at roughly
 // 110 to 130 ms.
-#include "state/all_v.h"
 #include "link/com_io.h"
 #include "link/com_receive.h"
 #include "link/pcomm.h"
 #include "link/read_thread.h"
+#include "state/all_v.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 // Byte streams as an instrument sends them, cut into receive blocks of at most 4801 bytes the
 // way the receive step reads them (block edges fall anywhere, also inside a line).
 
-#include "state/all_v.h"
 #include "protocol/interpret_rx.h"
+#include "state/all_v.h"
 
 #include <QByteArray>
 

@@ -9,10 +9,10 @@
 // Run it through bench/window_rate.sh to see what a desktop user gets: a real X display (Xvfb)
 // with the accessibility bridge on, which reports every change of the table and the memo.
 // It exits with 1 when a reading is missing or out of order.
-#include "state/all_v.h"
 #include "app/frm_main.h"
 #include "app/user_dialogs.h"
 #include "presentation/measurement_table.h"
+#include "state/all_v.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

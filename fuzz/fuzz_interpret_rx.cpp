@@ -5,10 +5,10 @@
 // Input: byte 0 chooses the set-up, byte 1 the block size; the rest is what the instrument
 // sends. A set-up bit starts the bytes with a dump header, so the read-back is reached often.
 
-#include "state/all_v.h"
 #include "protocol/interpret_rx.h"
 #include "protocol/number_text.h"
 #include "protocol/recall_step.h"
+#include "state/all_v.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "state/all_v.h"
 #include "app/key_filter.h"
-#include "state/traffic_log.h"
 #include "app/user_dialogs.h"
 #include "link/port_enumeration.h"
+#include "state/all_v.h"
+#include "state/traffic_log.h"
 
 #include <QMainWindow>
 

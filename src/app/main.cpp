@@ -1,9 +1,9 @@
-#include "state/all_v.h"
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "i18n/about.h"
 #include "i18n/debug_window.h"
 #include "presentation/sampling.h"
+#include "state/all_v.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "i18n/about.h"
 
-#include "presentation/form_font.h"
 #include "i18n/about_text.h"
 #include "i18n/lan_apply.h"
+#include "presentation/form_font.h"
 #include "ui_about.h"
 
 TForm5::TForm5(const LanguageState& v, QWidget* parent)

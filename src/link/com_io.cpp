@@ -1,7 +1,7 @@
 #include "link/com_io.h"
 
-#include "state/traffic_log.h"
 #include "link/pcomm.h"
+#include "state/traffic_log.h"
 
 #include <QHostAddress>
 #include <QUdpSocket>

@@ -14,7 +14,8 @@ bool blank(const QString& s) {
 
 } // namespace
 
-TrendChart::TrendChart(const MeasurementTable& table, const LanguageState& v) : table_(table), v_(v) {
+TrendChart::TrendChart(const MeasurementTable& table, const LanguageState& v)
+    : table_(table), v_(v) {
     // Labels are read from the table rows; before a load rewrites those rows, the labels of
     // the points already shown are kept aside so that they still read their own times.
     table_reset_ = QObject::connect(&table, &QAbstractItemModel::modelAboutToBeReset,

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "state/language_state.h"
-#include "state/record_store.h"
 #include "presentation/point_sources.h"
 #include "presentation/series_store.h"
+#include "state/language_state.h"
+#include "state/record_store.h"
 
 #include <QMetaObject>
 #include <QString>

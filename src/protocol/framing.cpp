@@ -1,7 +1,7 @@
 // Framing: cuts the pending bytes of rx_buf into CR LF-terminated reply lines.
-#include "state/traffic_log.h"
 #include "protocol/interpret_rx.h"
 #include "protocol/recall_step.h"
+#include "state/traffic_log.h"
 
 #include <QByteArray>
 #include <QTime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "state/all_v.h"
 #include "protocol/rx_sink.h"
+#include "state/all_v.h"
 
 // reply_lines keeps at most this many lines, the newest. While readings are off nothing else
 // consumes them, and a week-long session must not fill the memory with them.

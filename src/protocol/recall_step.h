@@ -1,7 +1,7 @@
 #pragma once
 
-#include "state/all_v.h"
 #include "protocol/rx_sink.h"
+#include "state/all_v.h"
 
 #include <QStringView>
 

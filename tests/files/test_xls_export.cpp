@@ -1,8 +1,8 @@
-#include "state/all_v.h"
 #include "app/app_load.h"
 #include "files/export_xls.h"
 #include "files/native_spreadsheet.h"
 #include "presentation/measurement_table.h"
+#include "state/all_v.h"
 #include "support/fake_spreadsheet.h"
 #include "support/xlrd_reader.h"
 

@@ -1,6 +1,6 @@
-#include "state/all_v.h"
 #include "app/app_load.h"
 #include "presentation/measurement_table.h"
+#include "state/all_v.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

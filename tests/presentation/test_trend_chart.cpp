@@ -1,7 +1,7 @@
-#include "state/all_v.h"
 #include "app/app_load.h"
 #include "presentation/measurement_table.h"
 #include "presentation/trend_chart.h"
+#include "state/all_v.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // A fresh shared state, a sink that records what the interpreter shows, and a feeder that
 // appends bytes to rx_buf as the receive step does, then runs a pass.
 
-#include "state/all_v.h"
 #include "protocol/interpret_rx.h"
 #include "protocol/rx_sink.h"
+#include "state/all_v.h"
 
 #include <QByteArray>
 #include <QDateTime>
