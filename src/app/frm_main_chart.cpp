@@ -143,7 +143,7 @@ void TForm1::cursor_follow(int X, int Y) {
         hide_cursor_labels();
         return;
     }
-    const QChar sep = v_.dec_sep.isEmpty() ? QLatin1Char('.') : v_.dec_sep.at(0);
+    const QChar sep = v_.separator();
     const auto value_text = [&](int series, std::size_t point) {
         return general_text(round_to_4_decimals(data.y(series, point)), sep);
     };

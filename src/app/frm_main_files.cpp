@@ -89,8 +89,7 @@ bool TForm1::save_text_file(const QString& file_name) {
 bool TForm1::load_text_file(const QString& file_name) {
     FileOperation busy(*this);
     FileProgressDialog progress(this, file_name, file_progress_delay_ms);
-    LoadTarget target{v_.dec_sep.isEmpty() ? QChar(u'.') : v_.dec_sep.at(0), v_.file_records,
-                      *table_,
+    LoadTarget target{v_.separator(), v_.file_records, *table_,
                       [this](const IdentTexts& t) {
                           ui_->edt_Manu_F->setText(t[0]);
                           ui_->edt_Model->setText(t[1]);
@@ -104,8 +103,7 @@ bool TForm1::load_text_file(const QString& file_name) {
 bool TForm1::export_xls(const QString& file_name) {
     FileOperation busy(*this);
     FileProgressDialog progress(this, file_name, file_progress_delay_ms);
-    NativeSpreadsheetPlatform native(v_.dec_sep.isEmpty() ? QChar(u'.') : v_.dec_sep.at(0),
-                                     &progress);
+    NativeSpreadsheetPlatform native(v_.separator(), &progress);
     SpreadsheetPlatform& platform = spreadsheet_platform ? *spreadsheet_platform : native;
     return ::export_xls(
         file_name, *table_, platform, [this] { dialogs_->warning(v_.text(15)); }, &progress);

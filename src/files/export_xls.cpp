@@ -3,20 +3,12 @@
 #include "files/file_progress.h"
 #include "files/spreadsheet_app.h"
 #include "presentation/measurement_table.h"
+#include "state/text_fields.h"
 
 namespace {
 
 constexpr int kPageRows = 65500;
 constexpr int kRowsPerReport = 1024;
-
-QString trim_blanks(const QString& s) {
-    qsizetype a = 0, b = s.size();
-    while (a < b && s[a].unicode() <= 0x20)
-        ++a;
-    while (b > a && s[b - 1].unicode() <= 0x20)
-        --b;
-    return s.mid(a, b - a);
-}
 
 // Adds the page that table row `b` starts, names it and writes its header row.
 bool start_page(SpreadsheetApplication& app, const MeasurementTable& table, int b) {
@@ -30,7 +22,7 @@ bool start_page(SpreadsheetApplication& app, const MeasurementTable& table, int 
     if (!first || !first->set_Name(QStringLiteral("page %1").arg(b / kPageRows + 1)))
         return false;
     for (int i = 0; i < MeasurementTable::kColumns; ++i) {
-        const QString header = trim_blanks(table.cell(0, i));
+        const QString header = trim_blanks(table.cell(0, i)).toString();
         if (!header.isEmpty() && !app.set_Cells(1, i + 1, header))
             return false;
     }

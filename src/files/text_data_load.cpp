@@ -3,6 +3,7 @@
 #include "files/text_line_reader.h"
 #include "presentation/measurement_table.h"
 #include "protocol/number_text.h"
+#include "state/text_fields.h"
 
 #include <QStringEncoder>
 #include <QStringView>
@@ -21,15 +22,6 @@ constexpr qsizetype kLinesPerReport = 4096;
 // in memory anyway.
 constexpr qsizetype kMaxRows = std::numeric_limits<int>::max() - 1;
 
-// Leading and trailing blanks and control characters removed.
-QStringView trim_blanks(QStringView s) {
-    while (!s.isEmpty() && s.front().unicode() <= 0x20)
-        s = s.sliced(1);
-    while (!s.isEmpty() && s.back().unicode() <= 0x20)
-        s.chop(1);
-    return s;
-}
-
 // The first n units of s, one fewer where the cut would halve a surrogate pair: a character
 // that does not fit goes whole. Half a pair is no character; the converter would hold it back
 // and put a replacement character in front of the next field.
@@ -41,29 +33,6 @@ QStringView first_chars(QStringView s, qsizetype n) {
 
 QStringView from(QStringView s, qsizetype pos) {
     return pos < s.size() ? s.sliced(pos) : QStringView();
-}
-
-// A whole number in the 32-bit signed range, in decimal, optionally signed.
-bool read_int32(QStringView s, std::int64_t& out) {
-    s = trim_blanks(s);
-    bool negative = false;
-    if (!s.isEmpty() && (s.front() == u'+' || s.front() == u'-')) {
-        negative = s.front() == u'-';
-        s = s.sliced(1);
-    }
-    if (s.isEmpty() || s.size() > 10)
-        return false;
-    std::int64_t v = 0;
-    for (const QChar c : s) {
-        if (c < u'0' || c > u'9')
-            return false;
-        v = v * 10 + (c.unicode() - u'0');
-    }
-    v = negative ? -v : v;
-    if (v < INT32_MIN || v > INT32_MAX)
-        return false;
-    out = v;
-    return true;
 }
 
 // A value field: a number written with the locale's separator, or the word the program writes
@@ -86,8 +55,10 @@ public:
     bool read(QStringView s, RecordStore& store) {
         RecordView r;
         const qsizetype tab = s.indexOf(u'\t');
-        if (tab < 0 || !read_int32(s.first(tab), r.Index))
+        std::int32_t index = 0;
+        if (tab < 0 || !read_decimal_int(trim_blanks(s.first(tab)), index))
             return false;
+        r.Index = index;
         s = from(s, tab + 1);
 
         QStringView field[7];

@@ -6,8 +6,8 @@
 
 // What the user typed into the network box ("192.168.1.25:1200"), taken apart: the address
 // is what stands before the first ":", the port the decimal integer after it (at most 20
-// characters of it). Without a ":" the address is empty and the whole answer is read as
-// the port.
+// characters of it, blanks around it allowed). Without a ":" the address is empty and the whole
+// answer is read as the port.
 struct NetworkAnswer {
     QString trimmed;         // the answer without leading and trailing blanks
     QString ip;              // the address part as typed
@@ -22,8 +22,3 @@ struct NetworkAnswer {
 };
 
 NetworkAnswer parse_network_answer(const QString& answer);
-
-// Text without leading and trailing blanks and control characters.
-QString trim_blanks(const QString& text);
-// An optional sign and decimal digits, blanks around them allowed, within 32 bits.
-bool read_decimal_int(const QString& text, std::int32_t& value);

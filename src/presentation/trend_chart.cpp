@@ -26,10 +26,6 @@ TrendChart::~TrendChart() {
     QObject::disconnect(table_reset_);
 }
 
-QChar TrendChart::dec_sep() const {
-    return v_.dec_sep.isEmpty() ? QLatin1Char('.') : v_.dec_sep.at(0);
-}
-
 QString TrendChart::label(int line, std::size_t i) const {
     return sources_[line].label(i, table_, detached_);
 }
@@ -73,11 +69,11 @@ bool plottable(double y) {
 TrendChart::RowValues TrendChart::cell_values(int row) const {
     RowValues r{kNoNumber, kNoNumber, false};
     double y = 0;
-    if (text_to_number(table_.cell(row, MeasurementTable::ColMain), dec_sep(), y))
+    if (text_to_number(table_.cell(row, MeasurementTable::ColMain), v_.separator(), y))
         r.main = y;
     const QString sub = table_.cell(row, MeasurementTable::ColSub);
     r.has_sub = !blank(sub);
-    if (r.has_sub && text_to_number(sub, dec_sep(), y))
+    if (r.has_sub && text_to_number(sub, v_.separator(), y))
         r.sub = y;
     return r;
 }

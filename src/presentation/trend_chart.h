@@ -66,7 +66,6 @@ public:
     std::size_t memory_bytes() const;
 
 private:
-    QChar dec_sep() const;
     int last_filled_row() const;
     // A row's values: main, sub (NaN without one) and whether its sub text is not blank.
     struct RowValues {

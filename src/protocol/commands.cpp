@@ -1,6 +1,6 @@
 #include "protocol/commands.h"
 
-#include "protocol/text_trim.h"
+#include "state/text_fields.h"
 
 namespace {
 

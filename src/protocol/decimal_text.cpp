@@ -1,29 +1,8 @@
 #include "protocol/decimal_text.h"
 
-#include <limits>
+#include "state/text_fields.h"
 
-bool read_decimal_int(QStringView text, std::int32_t& value) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        negative = text[i++] == QLatin1Char('-');
-    if (i == text.size())
-        return false;
-    std::int64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1)
-            return false;
-    }
-    const std::int64_t v = negative ? -magnitude : magnitude;
-    if (v > std::numeric_limits<std::int32_t>::max())
-        return false;
-    value = static_cast<std::int32_t>(v);
-    return true;
-}
+#include <cstdint>
 
 bool read_dump_date_time(QStringView text, QDateTime& value) {
     if (text.size() != 19)

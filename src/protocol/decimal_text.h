@@ -3,13 +3,6 @@
 #include <QDateTime>
 #include <QStringView>
 
-#include <cstdint>
-
-// Reads a decimal integer: an optional sign followed by decimal digits, nothing else (no blanks,
-// no grouping). False for an empty text, any other character, or a value outside 32 bits;
-// `value` is then left alone.
-bool read_decimal_int(QStringView text, std::int32_t& value);
-
 // Reads a date and time written in 19 characters, year in characters 1 to 4, month 6-7, day
 // 9-10, hour 12-13, minute 15-16 and second 18-19 ("2012-05-06 14:30:00"); the separators
 // between them are not examined. False unless it is exactly 19 characters long and forms a

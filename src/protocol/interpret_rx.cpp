@@ -1,7 +1,7 @@
 #include "protocol/interpret_rx.h"
 
 #include "protocol/recall_step.h"
-#include "protocol/text_trim.h"
+#include "state/text_fields.h"
 
 #include <cstring>
 

@@ -11,5 +11,4 @@ set(TELVANE_PROTOCOL_SOURCES
     protocol/recall_step.cpp protocol/recall_step.h
     protocol/rx_sink.h
     protocol/split_reading.cpp protocol/split_reading.h
-    protocol/text_trim.h
 )

@@ -3,7 +3,7 @@
 #include "protocol/interpret_rx.h"
 #include "protocol/reading_time.h"
 #include "protocol/split_reading.h"
-#include "protocol/text_trim.h"
+#include "state/text_fields.h"
 
 #include <algorithm>
 
@@ -13,10 +13,6 @@ constexpr qsizetype kReadingChars = 100;
 static_assert(kGeneralTextMax <= kValueTextMax, "a slot holds every value text whole");
 
 constexpr QByteArrayView kPending("Pending");
-
-QChar separator_of(const ALL_V& v) {
-    return v.dec_sep.isEmpty() ? QLatin1Char('.') : v.dec_sep.front();
-}
 
 // The function of a reading: characters 32 to 126 only (framing keeps no others), so one
 // byte each.
@@ -82,7 +78,7 @@ private:
 void reading_step(ALL_V& v, RxSink& sink) {
     v.live_count = 0;
     qsizetype used = 0; // the last line used as a reading
-    const QChar sep = separator_of(v);
+    const QChar sep = v.separator();
     Batch batch(v, sink);
     SplitReading s;
 

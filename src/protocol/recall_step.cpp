@@ -3,7 +3,7 @@
 #include "protocol/decimal_text.h"
 #include "protocol/format_reading.h"
 #include "protocol/reading_time.h"
-#include "protocol/text_trim.h"
+#include "state/text_fields.h"
 
 #include <QStringList>
 
@@ -23,10 +23,6 @@ const std::uint8_t* pending(const ALL_V& v) {
 void consume(ALL_V& v, int n) {
     v.rx_pos += n;
     v.rx_len -= n;
-}
-
-QChar separator_of(const ALL_V& v) {
-    return v.dec_sep.isEmpty() ? QLatin1Char('.') : v.dec_sep.front();
 }
 
 struct FieldRow {
@@ -133,7 +129,7 @@ float value_at(const std::uint8_t* p) {
 }
 
 void read_records(ALL_V& v) {
-    const QChar sep = separator_of(v);
+    const QChar sep = v.separator();
     const bool with_sub = v.recall_sfunction != QLatin1String("NULL");
     // The function names as the UTF-8 bytes the table and the chart take.
     const QByteArray mfunction = v.recall_mfunction.toUtf8();

@@ -1,7 +1,7 @@
 #include "protocol/split_reading.h"
 
 #include "protocol/number_text.h"
-#include "protocol/text_trim.h"
+#include "state/text_fields.h"
 
 #include <algorithm>
 #include <cmath>

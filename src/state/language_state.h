@@ -17,4 +17,8 @@ struct LanguageState {
 
     // Text k of the current language.
     const QString& text(int k) const { return lan_text.at(10000 + lan_index + k); }
+
+    // The separator that numbers are read and written with: the first character of dec_sep,
+    // or '.' before the system was asked (a fresh state in a test, a tool that never asks).
+    QChar separator() const { return dec_sep.isEmpty() ? QChar(u'.') : dec_sep.front(); }
 };

@@ -1,4 +1,5 @@
 #include "state/all_v.h"
+#include "state/text_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +98,63 @@ TEST(SharedState, TextReadsTheBlockOfTheCurrentLanguage) {
     v.lan_index = 4000;
     EXPECT_EQ(v.text(116), QStringLiteral("Hersteller"));
     EXPECT_EQ(v.text(117), QString()); // never filled: reads as empty
+}
+
+TEST(SharedState, SeparatorFallsBackToAPointUntilTheSystemWasAsked) {
+    ALL_V v;
+    EXPECT_EQ(v.separator(), QChar(u'.'));
+    v.dec_sep = QStringLiteral(",");
+    EXPECT_EQ(v.separator(), QChar(u','));
+}
+
+TEST(TextFields, TrimTakesBlanksAndControlsFromBothEndsOnly) {
+    const struct {
+        const char16_t* text;
+        const char16_t* trimmed;
+    } cases[] = {
+        {u" \t DCV \r\n", u"DCV"},
+        {u"\x7F"
+         u"5 V\x7F",
+         u"5 V"}, // DEL counts as a control character
+        {u"\x01\x1F", u""},
+        {u"a b", u"a b"},                     // inside: data
+        {u"\u00A0x\u3000", u"\u00A0x\u3000"}, // a Unicode space is data, not padding
+        {u"", u""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(trim_blanks(QStringView(c.text)), QStringView(c.trimmed))
+            << QString::fromUtf16(c.text).toStdString();
+}
+
+TEST(TextFields, DecimalIntIsASignAndDigitsWithin32Bits) {
+    const struct {
+        const char* text;
+        bool ok;
+        std::int32_t value;
+    } cases[] = {
+        {"8", true, 8},
+        {"0", true, 0},
+        {"+12", true, 12},
+        {"-5", true, -5},
+        {"007", true, 7},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, INT32_MIN},
+        {"2147483648", false, 0},
+        {"99999999999999999999", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {" 8", false, 0}, // blanks are the caller's to trim
+        {"8 ", false, 0},
+        {"1 2", false, 0},
+        {"1e3", false, 0},
+        {"0x10", false, 0},
+        {"1.5", false, 0},
+    };
+    for (const auto& c : cases) {
+        std::int32_t v = 77;
+        EXPECT_EQ(read_decimal_int(QString::fromLatin1(c.text), v), c.ok) << c.text;
+        EXPECT_EQ(v, c.ok ? c.value : 77) << c.text; // left alone on failure
+    }
 }
 
 } // namespace

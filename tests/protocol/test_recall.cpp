@@ -355,32 +355,7 @@ TEST(Recall, InfiniteAndNotANumberValues) {
 
 namespace {
 
-TEST(DumpFields, DecimalIntegersAndDates) {
-    struct IntCase {
-        const char* text;
-        bool ok;
-        std::int32_t value;
-    };
-    const IntCase ints[] = {
-        {"8", true, 8},
-        {"+12", true, 12},
-        {"-5", true, -5},
-        {"2147483647", true, 2147483647},
-        {"-2147483648", true, INT32_MIN},
-        {"2147483648", false, 0},
-        {"99999999999999999999", false, 0},
-        {"", false, 0},
-        {"-", false, 0},
-        {" 8", false, 0},
-        {"8 ", false, 0},
-        {"1e3", false, 0},
-    };
-    for (const IntCase& c : ints) {
-        std::int32_t v = 77;
-        EXPECT_EQ(read_decimal_int(QString::fromLatin1(c.text), v), c.ok) << c.text;
-        EXPECT_EQ(v, c.ok ? c.value : 77) << c.text;
-    }
-
+TEST(DumpFields, Dates) {
     struct DateCase {
         const char* text;
         QDateTime value; // invalid: does not convert
