@@ -9,6 +9,7 @@
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
 #include "presentation/trend_chart_view.h"
+#include "presentation/window_place.h"
 #include "protocol/rx_sink.h"
 #include "ui_frm_main.h"
 
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTimer>
@@ -169,8 +169,7 @@ void TForm1::apply_design_fonts() {
 void TForm1::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
-        if (QScreen* s = screen())
-            move(s->availableGeometry().center() - frameGeometry().center() + pos());
+        centre_on_screen(*this);
     }
     QMainWindow::showEvent(event);
 }

@@ -1,10 +1,9 @@
 #include "i18n/debug_window.h"
 
+#include "presentation/window_place.h"
 #include "ui_debug_window.h"
 
-#include <QGuiApplication>
 #include <QMutexLocker>
-#include <QScreen>
 #include <QThread>
 
 TForm2::TForm2(QWidget* parent)
@@ -57,10 +56,7 @@ void TForm2::flush() {
 void TForm2::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
-        QScreen* screen =
-            parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-        if (screen)
-            move(screen->availableGeometry().center() - rect().center());
+        centre_on_screen(*this);
     }
     QWidget::showEvent(event);
 }

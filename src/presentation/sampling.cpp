@@ -1,10 +1,8 @@
 #include "presentation/sampling.h"
 
 #include "presentation/form_font.h"
+#include "presentation/window_place.h"
 #include "ui_sampling.h"
-
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <cmath>
 
@@ -28,10 +26,7 @@ void TForm3::showEvent(QShowEvent* event) {
     FormShow();
     if (!placed_) {
         placed_ = true;
-        QScreen* screen =
-            parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-        if (screen)
-            move(screen->availableGeometry().center() - rect().center());
+        centre_on_screen(*this);
     }
     QDialog::showEvent(event);
 }
