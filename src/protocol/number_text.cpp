@@ -44,39 +44,67 @@ double decimal_value(const char* digits, int nd, int power, bool negative) {
     return negative ? -x : x;
 }
 
-char* put_separator(QChar sep, char* out) {
+void NumberWriter::separator(QChar sep) {
     const char16_t c = sep.unicode();
     if (c < 0x80) {
-        *out++ = char(c);
+        put(char(c));
     } else if (c < 0x800) {
-        *out++ = char(0xC0 | (c >> 6));
-        *out++ = char(0x80 | (c & 0x3F));
+        put(char(0xC0 | (c >> 6)));
+        put(char(0x80 | (c & 0x3F)));
     } else {
-        *out++ = char(0xE0 | (c >> 12));
-        *out++ = char(0x80 | ((c >> 6) & 0x3F));
-        *out++ = char(0x80 | (c & 0x3F));
+        put(char(0xE0 | (c >> 12)));
+        put(char(0x80 | ((c >> 6) & 0x3F)));
+        put(char(0x80 | (c & 0x3F)));
     }
-    return out;
+}
+
+namespace {
+
+// Scientific notation from <charconv> ("1.2345e-05") taken apart into digits and exponent.
+SignificantDigits digits_of(const char* buf, const char* end) {
+    SignificantDigits s;
+    const char* e = std::find(buf, end, 'e');
+    const char* exp_begin = e + 1;
+    if (exp_begin < end && *exp_begin == '+')
+        ++exp_begin;
+    std::from_chars(exp_begin, end, s.exp10);
+    for (const char* p = buf; p < e; ++p)
+        if (*p != '.')
+            s.d[s.count++] = *p;
+    while (s.count > 1 && s.d[s.count - 1] == '0')
+        --s.count;
+    return s;
+}
+
+} // namespace
+
+SignificantDigits significant_digits(double magnitude, int precision) {
+    char buf[40];
+    const auto res = precision < 0 ? std::to_chars(buf, buf + sizeof buf, magnitude,
+                                                   std::chars_format::scientific)
+                                   : std::to_chars(buf, buf + sizeof buf, magnitude,
+                                                   std::chars_format::scientific, precision);
+    return digits_of(buf, res.ptr);
+}
+
+SignificantDigits significant_digits(float magnitude) {
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+    return digits_of(buf, res.ptr);
 }
 
 int general_text(double x, QChar dec_sep, char* out, double* number) {
-    int n = 0;
-    auto put = [&](char c) { out[n++] = c; };
-    auto word = [&](const char* w) {
-        while (*w)
-            put(*w++);
-        return n;
-    };
+    NumberWriter w(out);
     if (number)
         *number = x;
     if (std::isnan(x))
-        return word("NAN");
+        return w.word("NAN");
     if (std::isinf(x))
-        return word(x < 0 ? "-INF" : "INF");
+        return w.word(x < 0 ? "-INF" : "INF");
     if (x == 0) {
         if (number)
             *number = 0.0; // "0" reads as plain zero, whatever the sign of x
-        return word("0");
+        return w.word("0");
     }
 
     // The significant digits of x rounded to 15, trailing zeros removed. The shortest text
@@ -84,34 +112,20 @@ int general_text(double x, QChar dec_sep, char* out, double* number) {
     // the 15th digit is wider than the double's own rounding), and it is much cheaper to get;
     // only longer ones, and subnormal numbers with their shorter precision, are rounded
     // explicitly.
-    char buf[40];
-    char digits[24];
-    int nd = 0;
-    int exp10 = 0;
+    SignificantDigits s;
     bool shortest = false; // the digits are the shortest that read back as x
     const bool normal = std::fabs(x) >= std::numeric_limits<double>::min();
     for (int precision : {-1, 14}) {
         if (precision < 0 && !normal)
             continue;
-        const auto res = precision < 0 ? std::to_chars(buf, buf + sizeof buf, std::fabs(x),
-                                                       std::chars_format::scientific)
-                                       : std::to_chars(buf, buf + sizeof buf, std::fabs(x),
-                                                       std::chars_format::scientific, precision);
-        const char* e = std::find(buf, res.ptr, 'e');
-        const char* exp_begin = e + 1;
-        if (*exp_begin == '+')
-            ++exp_begin;
-        std::from_chars(exp_begin, res.ptr, exp10);
-        nd = 0;
-        for (const char* p = buf; p < e; ++p)
-            if (*p != '.')
-                digits[nd++] = *p;
-        while (nd > 1 && digits[nd - 1] == '0')
-            --nd;
+        s = significant_digits(std::fabs(x), precision);
         shortest = precision < 0;
-        if (nd <= 15)
+        if (s.count <= 15)
             break;
     }
+    char* const digits = s.d;
+    int& nd = s.count;
+    const int exp10 = s.exp10;
     // The largest doubles would round up beyond the double range, to a text nothing can read
     // back; they keep the largest 15 digits that stay within it.
     static constexpr char kLargest[] = "179769313486231";
@@ -126,40 +140,39 @@ int general_text(double x, QChar dec_sep, char* out, double* number) {
         *number = decimal_value(digits, nd, exp10 - (nd - 1), x < 0);
     }
 
-    auto put_sep = [&] { n = int(put_separator(dec_sep, out + n) - out); };
     if (x < 0)
-        put('-');
+        w.put('-');
     if (exp10 >= -4 && exp10 < 15) {
         if (exp10 < 0) {
-            put('0');
-            put_sep();
+            w.put('0');
+            w.separator(dec_sep);
             for (int i = 0; i < -exp10 - 1; ++i)
-                put('0');
+                w.put('0');
             for (int i = 0; i < nd; ++i)
-                put(digits[i]);
+                w.put(digits[i]);
         } else {
             for (int i = 0; i <= exp10; ++i)
-                put(i < nd ? digits[i] : '0');
+                w.put(i < nd ? digits[i] : '0');
             if (nd > exp10 + 1) {
-                put_sep();
+                w.separator(dec_sep);
                 for (int i = exp10 + 1; i < nd; ++i)
-                    put(digits[i]);
+                    w.put(digits[i]);
             }
         }
     } else {
-        put(digits[0]);
+        w.put(digits[0]);
         if (nd > 1) {
-            put_sep();
+            w.separator(dec_sep);
             for (int i = 1; i < nd; ++i)
-                put(digits[i]);
+                w.put(digits[i]);
         }
-        put('E');
+        w.put('E');
         char eb[8];
         const auto er = std::to_chars(eb, eb + sizeof eb, exp10);
         for (const char* p = eb; p < er.ptr; ++p)
-            put(*p);
+            w.put(*p);
     }
-    return n;
+    return w.size();
 }
 
 QString general_text(double x, QChar dec_sep) {

@@ -23,8 +23,42 @@ int general_text(double x, QChar dec_sep, char* out, double* number = nullptr);
 inline constexpr int kDecimalDigitsMax = 24;
 double decimal_value(const char* digits, int nd, int power, bool negative);
 
-// `sep` in UTF-8 at `out`; returns the end.
-char* put_separator(QChar sep, char* out);
+// What the writers of number texts share: the significant digits of a magnitude, and a
+// cursor that writes characters, words and the separator into the caller's buffer.
+
+// |x| = d.ddd × 10^exp10, with `count` digits in `d`, trailing zeros removed (one digit stays).
+struct SignificantDigits {
+    char d[kDecimalDigitsMax];
+    int count = 0;
+    int exp10 = 0;
+};
+// The shortest digits that read back as the same double (precision < 0), or the digits rounded
+// to precision + 1 of them. `magnitude` is not negative.
+SignificantDigits significant_digits(double magnitude, int precision = -1);
+// The shortest digits that read back as the same float: 1.2345f, stored as 1.23450005, gives
+// 12345.
+SignificantDigits significant_digits(float magnitude);
+
+class NumberWriter {
+public:
+    explicit NumberWriter(char* out) : out_(out) {}
+    void put(char c) { out_[n_++] = c; }
+    // A whole text: the length written so far, for returning at once.
+    int word(const char* w) {
+        while (*w)
+            put(*w++);
+        return n_;
+    }
+    // The separator in UTF-8.
+    void separator(QChar sep);
+    int size() const { return n_; }
+    char back() const { return out_[n_ - 1]; }
+    void chop() { --n_; }
+
+private:
+    char* out_;
+    int n_ = 0;
+};
 
 // Reads a number written with `dec_sep` as decimal separator: optional blanks around it, an
 // optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional
