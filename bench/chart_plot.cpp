@@ -10,13 +10,11 @@
 #include "presentation/trend_graph.h"
 #include "state/all_v.h"
 
-#include <QApplication>
 #include <qcustomplot.h>
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <unistd.h>
@@ -153,12 +151,3 @@ void BM_ChartAddLoaded(benchmark::State& state) {
 BENCHMARK(BM_ChartAddLoaded)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -8,7 +8,6 @@
 #include "protocol/number_text.h"
 #include "state/all_v.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -123,11 +122,3 @@ void BM_ExportXls(benchmark::State& state) {
 BENCHMARK(BM_ExportXls)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,8 +5,6 @@
 #include "presentation/trend_chart.h"
 #include "rx_stream.h"
 
-#include <QCoreApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -103,11 +101,3 @@ void BM_ReadingsIntoTableAndChart(benchmark::State& state) {
 BENCHMARK(BM_ReadingsIntoTableAndChart)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv); // the table posts its view updates to an event loop
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,10 +5,10 @@
 #include "link/com_io.h"
 #include "link/com_receive.h"
 #include "link/pcomm.h"
+#include "link/pty_pair.h"
 #include "link/read_thread.h"
 #include "state/all_v.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -17,37 +17,17 @@
 
 #include <chrono>
 #include <ctime>
-#include <fcntl.h>
-#include <pty.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
-struct Pty {
-    int master = -1;
-    QString path;
-    Pty() {
-        int slave = -1;
-        char name[128] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            ::close(slave);
-            path = QString::fromLocal8Bit(name);
-        }
-    }
-    ~Pty() {
-        if (master >= 0)
-            ::close(master);
-    }
-};
-
 void BM_SerialAnswerToReceiveStep(benchmark::State& state) {
-    Pty pty;
+    PtyPair pty;
     ALL_V v;
-    v.port_table[1] = pty.path;
+    v.port_table[1] = pty.path();
     PComm pcomm(v.port_table);
     ComIo io(v, pcomm, nullptr, nullptr);
-    if (pty.master < 0 || !io.com_open(1, 12)) {
+    if (!pty.valid() || !io.com_open(1, 12)) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
@@ -69,7 +49,7 @@ void BM_SerialAnswerToReceiveStep(benchmark::State& state) {
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        if (::write(pty.master, "+1.2345E+00 DCV\r\n", 17) != 17) {
+        if (!pty.send("+1.2345E+00 DCV\r\n")) {
             state.SkipWithError("write failed");
             break;
         }
@@ -94,12 +74,12 @@ double process_cpu_seconds() {
 
 // CPU time the idle read thread spends per second of wall time, as a share of one core.
 void BM_IdlePollingCost(benchmark::State& state) {
-    Pty pty;
+    PtyPair pty;
     ALL_V v;
-    v.port_table[1] = pty.path;
+    v.port_table[1] = pty.path();
     PComm pcomm(v.port_table);
     ComIo io(v, pcomm, nullptr, nullptr);
-    if (pty.master < 0 || !io.com_open(1, 12)) {
+    if (!pty.valid() || !io.com_open(1, 12)) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
@@ -120,11 +100,3 @@ void BM_IdlePollingCost(benchmark::State& state) {
 BENCHMARK(BM_IdlePollingCost)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

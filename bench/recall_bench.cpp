@@ -60,5 +60,3 @@ BENCHMARK(BM_RecallDump)
     ->MeasureProcessCPUTime();
 
 } // namespace
-
-BENCHMARK_MAIN();

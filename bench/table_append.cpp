@@ -2,7 +2,6 @@
 // Reports rows per second and the bytes the table holds per row.
 #include "presentation/measurement_table.h"
 
-#include <QCoreApplication>
 #include <QString>
 
 #include <benchmark/benchmark.h>
@@ -82,11 +81,3 @@ BENCHMARK(BM_TableAppendWholeValues)
     ->MeasureProcessCPUTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv); // the table posts its view updates to an event loop
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
