@@ -1,6 +1,6 @@
 #include "app/frm_main.h"
 #include "presentation/measurement_table.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
 #include <qcustomplot.h>
@@ -32,32 +31,16 @@ const char* const kConnectionGroup[] = {
     "cbb_target", "edt_Number", "edt_Interval", "edt_COM_line", "btn_Send", "mmo_re",
     "btn_Log",    "btn_time",   "btn_set_time", "btn_closecom"};
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public ::testing::Test, protected FormFixture {
 protected:
-    void start(bool with_debug_file, QStringList devices = {"/dev/ttyS0", "/dev/ttyUSB0"}) {
-        ASSERT_TRUE(dir.isValid());
-        if (with_debug_file) {
-            QFile f(dir.filePath("debug.txt"));
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        }
-        FormEnvironment env;
-        env.exe_dir = dir.path();
-        env.ports = [devices] { return devices; };
-        env.dialogs = &dialogs;
-        env.exit_process = [this](int code) { exit_codes.push_back(code); };
-        form = std::make_unique<TForm1>(v, env);
+    void start(bool with_debug_file) {
+        FormSetup setup;
+        setup.ports = [] { return QStringList{"/dev/ttyS0", "/dev/ttyUSB0"}; };
+        if (with_debug_file)
+            ASSERT_NO_FATAL_FAILURE(open_form(setup, {"debug.txt"}));
+        else
+            ASSERT_NO_FATAL_FAILURE(open_form(setup));
     }
-    template <class T> T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-
-    QTemporaryDir dir;
-    ALL_V v;
-    FakeDialogs dialogs;
-    std::vector<int> exit_codes;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(MainWindow, EveryElementExistsUnderItsNameAndKind) {

@@ -1,7 +1,7 @@
 #include "app/frm_main.h"
 #include "app/key_filter.h"
 #include "app/wait.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -28,12 +28,9 @@ TEST(KeyFilter, PassesDigitsAndBackspaceOnly) {
 }
 
 TEST(KeyFilter, TypingIntoTheFilteredFields) {
-    ALL_V v;
-    FakeDialogs dialogs;
-    FormEnvironment env;
-    env.ports = [] { return QStringList(); };
-    env.dialogs = &dialogs;
-    TForm1 form(v, env);
+    FormFixture windows;
+    ASSERT_NO_FATAL_FAILURE(windows.open_form());
+    TForm1& form = *windows.form;
     for (const char* name : {"edt_Number", "edt_Interval"}) {
         auto* edit = form.findChild<QLineEdit*>(QString::fromLatin1(name));
         ASSERT_NE(edit, nullptr);

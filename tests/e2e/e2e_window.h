@@ -12,7 +12,7 @@
 #include "presentation/measurement_table.h"
 #include "presentation/trend_chart.h"
 #include "presentation/trend_chart_view.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -63,7 +62,7 @@ inline bool is_reading_clock(const QString& text) {
     return m.hasMatch() && m.captured(3).toInt() == m.captured(4).toInt();
 }
 
-class E2eWindow : public ::testing::Test {
+class E2eWindow : public ::testing::Test, protected FormFixture {
 protected:
     using Col = MeasurementTable::Column;
 
@@ -90,12 +89,7 @@ protected:
         // the run command tells it.
         if (!sim.pty().isEmpty())
             qputenv("TELVANE_EXTRA_PORTS", QFile::encodeName(sim.pty()));
-        FormEnvironment env;
-        env.exe_dir = dir.path();
-        env.ports = list_serial_devices;
-        env.dialogs = &dialogs;
-        env.exit_process = [](int) {};
-        form = std::make_unique<TForm1>(v, env);
+        ASSERT_NO_FATAL_FAILURE(open_form({.ports = list_serial_devices}));
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -105,12 +99,6 @@ protected:
         return (link == Link::Serial ? QStringList{QStringLiteral("--pty")}
                                      : QStringList{QStringLiteral("--udp")}) +
                more;
-    }
-
-    template <class T> T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
     }
 
     // The user picks an entry of a drop-down list.
@@ -241,10 +229,6 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
     SimProcess sim;
     quint16 udp_port = 0;
-    ALL_V v;
-    FakeDialogs dialogs;
-    std::unique_ptr<TForm1> form;
 };

@@ -42,12 +42,7 @@ protected:
         udp_port = free_udp_port();
         instrument = std::make_unique<ScriptedInstrument>(udp_port);
         ASSERT_TRUE(instrument->bound);
-        FormEnvironment env;
-        env.exe_dir = dir.path();
-        env.ports = [] { return QStringList(); };
-        env.dialogs = &dialogs;
-        env.exit_process = [](int) {};
-        form = std::make_unique<TForm1>(v, env);
+        ASSERT_NO_FATAL_FAILURE(open_form());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         ASSERT_NO_FATAL_FAILURE(connect_to(Link::Network));

@@ -3,8 +3,8 @@
 #include "presentation/measurement_table.h"
 #include "presentation/trend_chart.h"
 #include "presentation/trend_chart_view.h"
-#include "support/fake_dialogs.h"
 #include "support/fake_spreadsheet.h"
+#include "support/form_fixture.h"
 #include "support/xlrd_reader.h"
 
 #include <QAction>
@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -26,10 +25,9 @@ const QString kNoData = "No Data!", kBadFormat = "Error file format!",
               kSaved = "File has been Saved!", kNotSaved = "Failed to save the file !",
               kMissing = "File does not exist!", kText15 = "Sampling rate";
 
-class FilesWindow : public ::testing::Test {
+class FilesWindow : public ::testing::Test, protected FormFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
         for (auto [k, text] : {std::pair{15, kText15},
                                {16, kNoData},
                                {22, kBadFormat},
@@ -37,18 +35,9 @@ protected:
                                {24, kNotSaved},
                                {25, kMissing}})
             v.lan_text[11000 + k] = text;
-        FormEnvironment env;
-        env.exe_dir = dir.path();
-        env.ports = [] { return QStringList(); };
-        env.dialogs = &dialogs;
-        form = std::make_unique<TForm1>(v, env);
+        ASSERT_NO_FATAL_FAILURE(open_form());
         form->file_progress_delay_ms = 0;
         v.dec_sep = ".";
-    }
-    template <class T> T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
     }
     void readings(int n) {
         for (int i = 1; i <= n; ++i)
@@ -67,11 +56,6 @@ protected:
         return {find<QLineEdit>("edt_Manu_F")->text(), find<QLineEdit>("edt_Model")->text(),
                 find<QLineEdit>("edt_SN")->text(), find<QLineEdit>("edt_Remark")->text()};
     }
-
-    QTemporaryDir dir;
-    ALL_V v;
-    FakeDialogs dialogs;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(FilesWindow, SaveNeedsTwoFilledRowsAndAsksNothingElseWithout) {

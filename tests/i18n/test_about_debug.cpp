@@ -2,7 +2,7 @@
 #include "i18n/about.h"
 #include "i18n/debug_window.h"
 #include "presentation/sampling.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -23,26 +23,10 @@
 
 namespace {
 
-class HelpWindows : public ::testing::Test {
+class HelpWindows : public ::testing::Test, protected FormFixture {
 protected:
     void start(std::initializer_list<const char*> files_beside_program = {}) {
-        ASSERT_TRUE(dir.isValid());
-        for (const char* name : files_beside_program) {
-            QFile f(dir.filePath(QString::fromLatin1(name)));
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        }
-        FormEnvironment env;
-        env.exe_dir = dir.path();
-        env.ports = [] { return QStringList(); };
-        env.dialogs = &dialogs;
-        env.exit_process = [](int) {};
-        env.open_document = [this](const QString& path) { opened << path; };
-        form = std::make_unique<TForm1>(v, env);
-        debug = new TForm2(form.get());
-        about = new TForm5(v, form.get());
-        sampling = new TForm3(v, form.get());
-        form->set_traffic_log(debug);
-        form->attach_windows(debug, about, sampling);
+        ASSERT_NO_FATAL_FAILURE(open_form({.windows = true}, files_beside_program));
     }
 
     struct AboutSeen {
@@ -71,15 +55,6 @@ protected:
         EXPECT_FALSE(about->isVisible());
         return seen;
     }
-
-    QTemporaryDir dir;
-    ALL_V v;
-    FakeDialogs dialogs;
-    QStringList opened;
-    std::unique_ptr<TForm1> form;
-    TForm2* debug = nullptr;
-    TForm5* about = nullptr;
-    TForm3* sampling = nullptr;
 };
 
 TEST_F(HelpWindows, AboutWindowFollowsTheLanguageAndKeepsItsLines) {
@@ -190,6 +165,24 @@ TEST_F(HelpWindows, DebugWindowIsAPlainWrappingMemo) {
     form->show_debug_window();
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("one\ntwo"));
     debug->close();
+}
+
+// The debug window and the sampling dialog open in the middle of the main window's screen, and
+// afterwards stay where the user moved them.
+TEST_F(HelpWindows, SecondaryWindowsOpenCentredOnceAndThenStayPut) {
+    start({"debug.txt"});
+    const QRect screen = form->screen()->availableGeometry();
+    for (QWidget* window : {static_cast<QWidget*>(debug), static_cast<QWidget*>(sampling)}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        window->show();
+        EXPECT_LE((window->frameGeometry().center() - screen.center()).manhattanLength(), 2);
+        window->move(screen.topLeft() + QPoint(40, 30));
+        const QPoint moved = window->pos();
+        window->hide();
+        window->show();
+        EXPECT_EQ(window->pos(), moved);
+        window->close();
+    }
 }
 
 // Lines from other threads arrive on the window thread in the order append was called, also

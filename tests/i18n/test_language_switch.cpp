@@ -1,6 +1,6 @@
 #include "app/frm_main.h"
 #include "i18n/lan_apply.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <functional>
 
@@ -41,16 +40,10 @@ const Translated kTranslated[] = {
     {"lbl_RE", 124},      {"btn_closecom", 100},
 };
 
-class LanguageSwitch : public ::testing::Test {
+class LanguageSwitch : public ::testing::Test, protected FormFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        FormEnvironment env;
-        env.exe_dir = dir.path();
-        env.ports = [] { return QStringList{"/dev/ttyS0"}; };
-        env.dialogs = &dialogs;
-        env.exit_process = [](int) {};
-        form = std::make_unique<TForm1>(v, env);
+        ASSERT_NO_FATAL_FAILURE(open_form({.ports = [] { return QStringList{"/dev/ttyS0"}; }}));
     }
 
     // The text an element shows, whatever kind of element it is.
@@ -113,11 +106,6 @@ protected:
     QAction* item(int n) const {
         return form->findChild<QAction*>(QStringLiteral("lan_0%1").arg(n));
     }
-
-    QTemporaryDir dir;
-    ALL_V v;
-    FakeDialogs dialogs;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(LanguageSwitch, StartsInEnglishWithTheSevenLanguagesListed) {
@@ -268,13 +256,9 @@ TEST_F(LanguageSwitch, EveryTranslatedTextFitsItsControl) {
 TEST_F(LanguageSwitch, ALongDevicePathTakesNoRoomFromTheCaptions) {
     const QString path =
         QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
-    FormEnvironment env;
-    env.exe_dir = dir.path();
-    env.ports = [path] { return QStringList{path}; };
-    env.dialogs = &dialogs;
-    env.exit_process = [](int) {};
-    ALL_V state;
-    TForm1 window(state, env);
+    FormFixture other;
+    ASSERT_NO_FATAL_FAILURE(other.open_form({.ports = [path] { return QStringList{path}; }}));
+    TForm1& window = *other.form;
     auto* ports = window.findChild<QComboBox*>(QStringLiteral("cbb_port"));
     ports->setCurrentIndex(0);
     EXPECT_EQ(ports->currentText(), path);

@@ -3,12 +3,11 @@
 #include "app/frm_main.h"
 #include "presentation/measurement_table.h"
 #include "presentation/trend_chart_view.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 #include <qcustomplot.h>
@@ -19,29 +18,19 @@
 
 namespace {
 
-class ChartWidget : public ::testing::Test {
+class ChartWidget : public ::testing::Test, protected FormFixture {
 protected:
     ChartWidget() {
-        FormEnvironment env;
-        env.exe_dir = dir.path();
-        env.ports = [] { return QStringList(); };
-        env.dialogs = &dialogs;
-        env.exit_process = [](int) {};
-        form = std::make_unique<TForm1>(v, env);
+        open_form();
         v.dec_sep = QStringLiteral(".");
         form->show();
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        chart = widget<QCustomPlot>("cht1");
-        line = widget<QFrame>("shp1");
-        chn1 = widget<QLabel>("lbl_chn1");
-        chn2 = widget<QLabel>("lbl_chn2");
-        time = widget<QLabel>("lbl_time");
-    }
-    template <class T> T* widget(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        chart = find<QCustomPlot>("cht1");
+        line = find<QFrame>("shp1");
+        chn1 = find<QLabel>("lbl_chn1");
+        chn2 = find<QLabel>("lbl_chn2");
+        time = find<QLabel>("lbl_time");
     }
     void read(const QString& main, const QString& func = "DCV", const QString& sub = {},
               const QString& sfunc = {}, const QString& when = "10:5:07.3") {
@@ -80,10 +69,6 @@ protected:
                                Qt::NoModifier, Qt::NoScrollPhase, false);
     }
 
-    QTemporaryDir dir;
-    ALL_V v;
-    FakeDialogs dialogs;
-    std::unique_ptr<TForm1> form;
     QCustomPlot* chart = nullptr;
     QFrame* line = nullptr;
     QLabel *chn1 = nullptr, *chn2 = nullptr, *time = nullptr;
@@ -94,8 +79,8 @@ TEST_F(ChartWidget, ReadingsReachTheGraphsAndTitles) {
     read("2.0", "DCV", "51", "Hz");
     read("3.0", "DCV", "52", "Hz");
     // The graphs report the model's points through QCustomPlot's data interface.
-    QCPGraph& s1 = *widget<QCPGraph>("Series1");
-    QCPGraph& s2 = *widget<QCPGraph>("Series2");
+    QCPGraph& s1 = *find<QCPGraph>("Series1");
+    QCPGraph& s2 = *find<QCPGraph>("Series2");
     ASSERT_EQ(s1.interface1D()->dataCount(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(s1.interface1D()->dataMainKey(i), i);
@@ -107,9 +92,9 @@ TEST_F(ChartWidget, ReadingsReachTheGraphsAndTitles) {
     EXPECT_EQ(s1.interface1D()->findEnd(0.5, false), 1);
     EXPECT_EQ(s1.interface1D()->findEnd(0.5, true), 2);
     EXPECT_EQ(s1.interface1D()->findEnd(7, true), 3);
-    EXPECT_EQ(widget<QLabel>("lbl_title_01")->text(), "DCV");
-    EXPECT_EQ(widget<QLabel>("lbl_title_02")->text(), "Hz");
-    EXPECT_TRUE(widget<QLabel>("lbl_title_02")->isVisible());
+    EXPECT_EQ(find<QLabel>("lbl_title_01")->text(), "DCV");
+    EXPECT_EQ(find<QLabel>("lbl_title_02")->text(), "Hz");
+    EXPECT_TRUE(find<QLabel>("lbl_title_02")->isVisible());
     EXPECT_TRUE(s2.visible());
     EXPECT_TRUE(s1.visible());
 
@@ -117,7 +102,7 @@ TEST_F(ChartWidget, ReadingsReachTheGraphsAndTitles) {
     EXPECT_EQ(s1.interface1D()->dataCount(), 1);
     EXPECT_EQ(s2.interface1D()->dataCount(), 0);
     EXPECT_FALSE(s2.visible());
-    EXPECT_FALSE(widget<QLabel>("lbl_title_02")->isVisible());
+    EXPECT_FALSE(find<QLabel>("lbl_title_02")->isVisible());
 
     // What a file load calls: a value that does not convert is reported, not thrown.
     form->table().set_row_count(3);
@@ -133,7 +118,7 @@ TEST_F(ChartWidget, SubTitleStandsByTheRightAxis) {
     for (const char* sub : {"50", "123456.789"}) {
         read("1.0", "DCV", sub, "Hz");
         form->chart().replot_now();
-        QLabel* title = widget<QLabel>("lbl_title_02");
+        QLabel* title = find<QLabel>("lbl_title_02");
         EXPECT_EQ(title->geometry().right() + 1, chart->axisRect()->right()) << sub;
         EXPECT_TRUE(title->alignment() & Qt::AlignRight);
     }
@@ -166,15 +151,15 @@ TEST_F(ChartWidget, RedrawsAreCoalescedWhileReadingsStream) {
 }
 
 TEST_F(ChartWidget, AHiddenChartIsDrawnWhenItIsShownAgain) {
-    auto* pages = widget<QTabWidget>("pgc_main");
+    auto* pages = find<QTabWidget>("pgc_main");
     int replots = 0;
     QObject::connect(chart, &QCustomPlot::afterReplot, [&replots] { ++replots; });
-    pages->setCurrentWidget(widget<QWidget>("ts_grid"));
+    pages->setCurrentWidget(find<QWidget>("ts_grid"));
     for (int i = 0; i < 100; ++i)
         read(QString::number(i));
     QTest::qWait(80);
     EXPECT_EQ(replots, 0);
-    pages->setCurrentWidget(widget<QWidget>("ts_chart"));
+    pages->setCurrentWidget(find<QWidget>("ts_chart"));
     QTest::qWait(80);
     EXPECT_EQ(replots, 1);
     EXPECT_DOUBLE_EQ(chart->xAxis->range().center(), 49.5); // fitted to the points read
@@ -183,7 +168,7 @@ TEST_F(ChartWidget, AHiddenChartIsDrawnWhenItIsShownAgain) {
 TEST_F(ChartWidget, ReadOutStaysOffUntilADoubleClickButTheChartTakesFocus) {
     read("1.0");
     show_x(-0.5, 0.5);
-    widget<QWidget>("cbb_port")->setFocus();
+    find<QWidget>("cbb_port")->setFocus();
     ASSERT_FALSE(chart->hasFocus());
     move(frame().center().x(), frame().center().y());
     EXPECT_TRUE(chart->hasFocus());

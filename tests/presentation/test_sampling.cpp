@@ -1,14 +1,13 @@
 #include "app/frm_main.h"
 #include "i18n/lan_tables.h"
 #include "presentation/sampling.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -112,18 +111,10 @@ TEST_F(SamplingDialog, NextShowUsesTheCurrentLanguage) {
 
 // The menu item stays hidden, but once shown it runs the dialog modally.
 TEST(SamplingMenu, HiddenItemOpensTheDialogWhenShown) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ALL_V v;
-    FakeDialogs dialogs;
-    FormEnvironment env;
-    env.exe_dir = dir.path();
-    env.ports = [] { return QStringList(); };
-    env.dialogs = &dialogs;
-    TForm1 form(v, env);
-    auto* dialog = new TForm3(v, &form);
-    form.attach_windows(nullptr, nullptr, dialog);
-    auto* item = form.findChild<QAction*>("Mni_Spr");
+    FormFixture windows;
+    ASSERT_NO_FATAL_FAILURE(windows.open_form({.windows = true}));
+    TForm3* dialog = windows.sampling;
+    auto* item = windows.find<QAction>("Mni_Spr");
     EXPECT_FALSE(item->isVisible());
     EXPECT_EQ(item->text(), QStringLiteral("Sampling rate"));
 
@@ -136,7 +127,7 @@ TEST(SamplingMenu, HiddenItemOpensTheDialogWhenShown) {
     });
     item->trigger();
     EXPECT_TRUE(was_modal);
-    EXPECT_EQ(v.samp_ratio, 120);
+    EXPECT_EQ(windows.v.samp_ratio, 120);
 }
 
 } // namespace

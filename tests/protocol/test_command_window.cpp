@@ -3,7 +3,7 @@
 #include "app/frm_main.h"
 #include "link/pty_pair.h"
 #include "presentation/measurement_table.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -21,15 +21,12 @@
 
 namespace {
 
-class CommandWindow : public ::testing::Test {
+class CommandWindow : public ::testing::Test, public FormFixture {
 public:
     void SetUp() override {
         ASSERT_TRUE(pty.valid());
-        FormEnvironment env;
-        env.exe_dir = QStringLiteral("/nonexistent");
-        env.ports = [path = pty.path()] { return QStringList{path}; };
-        env.dialogs = &dialogs;
-        form = std::make_unique<TForm1>(v, env);
+        ASSERT_NO_FATAL_FAILURE(
+            open_form({.ports = [path = pty.path()] { return QStringList{path}; }}));
         auto* port = form->findChild<QComboBox*>("cbb_port");
         port->setCurrentIndex(0);
         emit port->activated(0);
@@ -40,6 +37,7 @@ public:
     void TearDown() override {
         if (form)
             form->close();
+        form.reset(); // the window lets go of the line before the instrument hangs up
     }
     void connect_instrument() {
         QObject::connect(&instrument_clock, &QTimer::timeout, [this] {
@@ -55,7 +53,6 @@ public:
         });
         instrument_clock.start(5);
     }
-    template <class T> T* find(const char* name) { return form->findChild<T*>(name); }
     void click(const char* button) { find<QPushButton>(button)->click(); }
     // Everything the program put on the line within `ms`.
     QByteArray sent_within(int ms) {
@@ -84,9 +81,6 @@ public:
     }
 
     PtyPair pty;
-    ALL_V v;
-    FakeDialogs dialogs;
-    std::unique_ptr<TForm1> form;
     QTimer instrument_clock;
     QByteArray heard;
     QList<QByteArray> commands;
