@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int kFirstRateCode = 7; // rate code of the first item of the speed list
 constexpr qint64 kListenerBuffer = 32768;
 
 } // namespace
@@ -122,7 +121,7 @@ void TForm1::open_serial_link() {
             v_.port_no = kNoLink;
             return;
         }
-        opened = com_io_->com_open(v_.port_no, ui_->cbb1->currentIndex() + kFirstRateCode);
+        opened = com_io_->com_open(v_.port_no, ui_->cbb1->currentIndex() + PComm::kFirstRateCode);
         if (opened) {
             btn_enable(true);
             v_.rx_pos = 0;
