@@ -34,8 +34,7 @@ int PComm::rate_speed(int rate_code) {
     return kRateSpeeds[i];
 }
 
-template <class Op>
-int PComm::with_open_port(int port, Access access, Op op) {
+template <class Op> int PComm::with_open_port(int port, Access access, Op op) {
     if (!valid_number(port))
         return kBadPort;
     Port& p = ports_[port];

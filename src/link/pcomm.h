@@ -66,8 +66,7 @@ private:
     };
     enum class Access { Exclusive, Shared };
     // Runs `op(port, fd)` under the port's lock when `port` is an open port, else kBadPort.
-    template <class Op>
-    int with_open_port(int port, Access access, Op op);
+    template <class Op> int with_open_port(int port, Access access, Op op);
     int fail(int result); // keeps errno for last_error()
 
     const std::array<QString, kPortCount>& table_;
