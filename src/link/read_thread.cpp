@@ -13,6 +13,7 @@ struct TReadThread::Shared {
     std::uint64_t requested = 0; // steps the thread asked for
     std::uint64_t finished = 0;  // steps the window thread has run
     Step step;
+    Step failed;
 
     // On the window thread. The flag is tested there too, so once stop() has returned no
     // step starts, whatever is still queued.
@@ -26,6 +27,17 @@ struct TReadThread::Shared {
         std::lock_guard lock(m);
         finished = requested;
         cv.notify_all();
+    }
+
+    // On the window thread, unless stopped meanwhile.
+    void run_failed() {
+        {
+            std::lock_guard lock(m);
+            if (stop)
+                return;
+        }
+        if (failed)
+            failed();
     }
 
     // Both return false when stopped, at once.
@@ -49,6 +61,7 @@ class StepRelay : public QObject {
     Q_OBJECT
 signals:
     void step_requested();
+    void failure_reported();
 };
 
 } // namespace
@@ -60,6 +73,13 @@ TReadThread::TReadThread(QObject* window, Poll poll, Step step, Timing timing)
     QObject::connect(
         static_cast<StepRelay*>(relay_.get()), &StepRelay::step_requested, window,
         [shared = shared_] { shared->run_step(); }, Qt::QueuedConnection);
+    QObject::connect(
+        static_cast<StepRelay*>(relay_.get()), &StepRelay::failure_reported, window,
+        [shared = shared_] { shared->run_failed(); }, Qt::QueuedConnection);
+}
+
+void TReadThread::on_failure(Step failed) {
+    shared_->failed = std::move(failed);
 }
 
 TReadThread::~TReadThread() {
@@ -85,7 +105,12 @@ void TReadThread::run() {
     Shared& s = *shared_;
     auto* relay = static_cast<StepRelay*>(relay_.get());
     while (s.sleep(timing_.poll)) {
-        if (poll_() <= 0)
+        const int waiting = poll_();
+        if (waiting < 0) {
+            emit relay->failure_reported();
+            break;
+        }
+        if (waiting == 0)
             continue;
         if (!s.sleep(timing_.settle))
             break;

@@ -1,10 +1,11 @@
 #pragma once
 
-// The real main window with a pseudo-terminal as its only serial device. The receive steps
-// are observed through the interpreter seam: each call records the pending bytes it was
-// given.
+// The link session alone, and the real main window, each with a pseudo-terminal as its only
+// serial device. The receive steps are observed through the interpreter seam: each call
+// records the pending bytes it was given.
 
 #include "app/frm_main.h"
+#include "link/link_session.h"
 #include "link/pty_pair.h"
 #include "support/fake_dialogs.h"
 
@@ -39,19 +40,23 @@ protected:
         ASSERT_TRUE(pty.valid());
         FormEnvironment env;
         env.exe_dir = QStringLiteral("/nonexistent");
-        env.ports = [path = pty.path()] { return QStringList{path}; };
+        env.ports = [path = listed_device.isEmpty() ? pty.path() : listed_device] {
+            return QStringList{path};
+        };
         env.dialogs = &dialogs;
         form = std::make_unique<TForm1>(v, env);
         for (int k : {18, 131, 132, 133, 134})
             v.lan_text[10000 + v.lan_index + k] = QStringLiteral("<text %1>").arg(k);
-        form->rx_interpreter = [this] {
+        for (int k : {135, 136})
+            v.lan_text[10000 + v.lan_index + k] = QStringLiteral("<text %1: %2>").arg(k);
+        form->link().set_interpreter([this] {
             seen.push_back(
                 QByteArray(reinterpret_cast<const char*>(v.rx_buf.data()) + v.rx_pos, v.rx_len));
             if (consume) {
                 v.rx_pos = 0;
                 v.rx_len = 0;
             }
-        };
+        });
     }
     void TearDown() override {
         if (form)
@@ -86,9 +91,49 @@ protected:
     QString text(int k) const { return v.text(k); }
 
     PtyPair pty;
+    QString listed_device; // what the port enumeration lists; empty: the pty's path
     ALL_V v;
     LinkDialogs dialogs;
     std::unique_ptr<TForm1> form;
     std::vector<QByteArray> seen; // pending bytes at each interpreter pass
     bool consume = false;         // whether the pass takes the pending bytes
+};
+
+// The session without any window: its link and reception state, a pseudo-terminal as serial
+// port 1 and the interpreter seam.
+class LinkSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.valid());
+        link.port_table[1] = pty.path();
+        session = std::make_unique<LinkSession>(link, rx, ComIo::LogSource{});
+        session->set_interpreter([this] {
+            seen.push_back(
+                QByteArray(reinterpret_cast<const char*>(rx.rx_buf.data()) + rx.rx_pos, rx.rx_len));
+            if (consume) {
+                rx.rx_pos = 0;
+                rx.rx_len = 0;
+            }
+        });
+        QObject::connect(
+            session.get(), &LinkSession::link_lost,
+            [this](std::int32_t port, const QString& device) { lost.emplace_back(port, device); });
+    }
+    void TearDown() override {
+        if (session)
+            session->shut_down();
+    }
+
+    static constexpr int k9600 = 5; // item of the speed list
+    void open_serial() {
+        ASSERT_EQ(session->open_serial(1, k9600), LinkSession::SerialOpen::Opened);
+    }
+
+    PtyPair pty;
+    LinkState link;
+    ReceptionState rx;
+    std::unique_ptr<LinkSession> session;
+    std::vector<QByteArray> seen; // pending bytes at each interpreter pass
+    bool consume = false;         // whether the pass takes the pending bytes
+    std::vector<std::pair<std::int32_t, QString>> lost;
 };

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/file.h>
 #include <atomic>
 #include <chrono>
+#include <sys/file.h>
 #include <thread>
 
 namespace {
