@@ -58,7 +58,8 @@ constexpr LanText kTexts[] = {
     {133, "Öffnen Sie Remote-IP-Adresse"},
     {134, " Error!"},
     {135, "Auf UDP-Port %1 kann nicht empfangen werden: Er ist belegt oder kein gültiger Port."},
-    {136, "Die Verbindung über %1 wurde unterbrochen. Wählen Sie den Port erneut, sobald das Gerät wieder da ist."},
+    {136, "Die Verbindung über %1 wurde unterbrochen. Wählen Sie den Port erneut, sobald das Gerät "
+          "wieder da ist."},
     {200, "auf"},
 };
 

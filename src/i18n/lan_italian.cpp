@@ -58,7 +58,8 @@ constexpr LanText kTexts[] = {
     {133, "Aprire indirizzo IP remoto"},
     {134, " Errore!"},
     {135, "Impossibile ascoltare sulla porta UDP %1: è in uso o non è una porta valida."},
-    {136, "La connessione su %1 è stata persa. Scegliere di nuovo la porta quando il dispositivo è tornato."},
+    {136, "La connessione su %1 è stata persa. Scegliere di nuovo la porta quando il dispositivo è "
+          "tornato."},
     {200, "su"},
 };
 

@@ -59,7 +59,8 @@ constexpr LanText kTexts[] = {
     {133, "Abrir dirección IP remota"},
     {134, " ¡Error!"},
     {135, "No se puede escuchar en el puerto UDP %1: está en uso o no es un puerto válido."},
-    {136, "Se perdió la conexión en %1. Vuelva a elegir el puerto cuando el dispositivo esté de nuevo conectado."},
+    {136, "Se perdió la conexión en %1. Vuelva a elegir el puerto cuando el dispositivo esté de "
+          "nuevo conectado."},
     {200, "en"},
 };
 
