@@ -14,30 +14,25 @@ struct TReadThread::Shared {
     std::uint64_t finished = 0;  // steps the window thread has run
     Step step;
     Step failed;
+    bool poll_failed = false; // the requested step is the failure report
 
     // On the window thread. The flag is tested there too, so once stop() has returned no
     // step starts, whatever is still queued.
     void run_step() {
+        bool report_failure = false;
         {
             std::lock_guard lock(m);
             if (stop || finished == requested)
                 return;
+            report_failure = poll_failed;
         }
-        step();
+        if (!report_failure)
+            step();
+        else if (failed)
+            failed();
         std::lock_guard lock(m);
         finished = requested;
         cv.notify_all();
-    }
-
-    // On the window thread, unless stopped meanwhile.
-    void run_failed() {
-        {
-            std::lock_guard lock(m);
-            if (stop)
-                return;
-        }
-        if (failed)
-            failed();
     }
 
     // Both return false when stopped, at once.
@@ -61,7 +56,6 @@ class StepRelay : public QObject {
     Q_OBJECT
 signals:
     void step_requested();
-    void failure_reported();
 };
 
 } // namespace
@@ -73,9 +67,6 @@ TReadThread::TReadThread(QObject* window, Poll poll, Step step, Timing timing)
     QObject::connect(
         static_cast<StepRelay*>(relay_.get()), &StepRelay::step_requested, window,
         [shared = shared_] { shared->run_step(); }, Qt::QueuedConnection);
-    QObject::connect(
-        static_cast<StepRelay*>(relay_.get()), &StepRelay::failure_reported, window,
-        [shared = shared_] { shared->run_failed(); }, Qt::QueuedConnection);
 }
 
 void TReadThread::on_failure(Step failed) {
@@ -106,21 +97,21 @@ void TReadThread::run() {
     auto* relay = static_cast<StepRelay*>(relay_.get());
     while (s.sleep(timing_.poll)) {
         const int waiting = poll_();
-        if (waiting < 0) {
-            emit relay->failure_reported();
-            break;
-        }
         if (waiting == 0)
             continue;
-        if (!s.sleep(timing_.settle))
+        // A failed poll goes to the window thread the way a step does, and ends the thread
+        // once it has been handled there.
+        const bool failed = waiting < 0;
+        if (!failed && !s.sleep(timing_.settle))
             break;
         std::uint64_t ticket = 0;
         {
             std::lock_guard lock(s.m);
             ticket = ++s.requested;
+            s.poll_failed = failed;
         }
         emit relay->step_requested();
-        if (!s.wait_finished(ticket))
+        if (!s.wait_finished(ticket) || failed)
             break;
         if (!s.sleep(timing_.pause))
             break;
