@@ -2,6 +2,7 @@
 #include "link/com_io.h"
 #include "link/link_window.h"
 #include "link/pcomm.h"
+#include "link/session_fixture.h"
 #include "link/udp_peer.h"
 #include "state/link_state.h"
 

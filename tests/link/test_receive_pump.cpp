@@ -1,7 +1,7 @@
 // Receive steps of the link session: the read thread over a pseudo-terminal and the UDP
 // listener over loopback.
 #include "link/com_io.h"
-#include "link/link_window.h"
+#include "link/session_fixture.h"
 #include "link/udp_peer.h"
 
 #include <QElapsedTimer>
