@@ -57,7 +57,7 @@ public:
     // Non-visual components of the window.
     FileDialogSpec dlgOpen1;
     FileDialogSpec dlgSave1;
-    QUdpSocket* IdUDPServer1 = nullptr;
+    QUdpSocket* IdUDPServer1 = nullptr; // the link session's network listener
 
     void FormCreate();
     void FormClose();

@@ -8,8 +8,6 @@
 #include "protocol/rx_sink.h"
 #include "ui_frm_main.h"
 
-#include <QUdpSocket>
-
 void TForm1::wire_link() {
     connect(ui_->cbb_port, &QComboBox::activated, this, [this] { cbb_portClick(); });
     connect(ui_->cbb1, &QComboBox::activated, this, [this] { cbb_portClick(); });
