@@ -3,9 +3,7 @@
 #include "app/app_load.h"
 #include "i18n/lan_apply.h"
 #include "i18n/lan_tables.h"
-#include "link/com_io.h"
-#include "link/pcomm.h"
-#include "link/read_thread.h"
+#include "link/link_session.h"
 #include "presentation/chart_setup.h"
 #include "presentation/measurement_table.h"
 #include "presentation/trend_chart_view.h"
@@ -42,9 +40,9 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     dlgSave1.default_suffix = QStringLiteral("txt");
     dlgSave1.confirm_overwrite = true;
 
-    IdUDPServer1 = new QUdpSocket(this);
-    IdUDPServer1->setObjectName(QStringLiteral("IdUDPServer1"));
-    IdUDPServer1->setReadBufferSize(32768);
+    link_ = new LinkSession(
+        v_, v_, [this] { return traffic_log(); }, this);
+    IdUDPServer1 = link_->listener();
 
     table_ = new MeasurementTable(this);
     table_->setObjectName(QStringLiteral("strngrd1_model"));
@@ -95,7 +93,8 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    stop_read_thread();
+    // No receive step may reach the widgets that go before the session does.
+    link_->shut_down();
 }
 
 void TForm1::FormCreate() {
@@ -122,12 +121,7 @@ void TForm1::FormClose() {
     // From here on no receive step runs: the read thread ends first (a step it is waiting
     // for is given up), then the ports close under it.
     closing_ = true;
-    stop_read_thread();
-    for (int p = 0; p < kPortCount; ++p)
-        if (v_.com_state[p].is_open)
-            com_io_->com_close(p);
-    if (v_.port_no == kNetworkLink)
-        IdUDPServer1->close();
+    link_->shut_down();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

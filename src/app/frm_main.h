@@ -21,8 +21,8 @@ class TForm2;
 class TForm3;
 class TForm5;
 class ComIo;
+class LinkSession;
 class PComm;
-class TReadThread;
 
 namespace Ui {
 class TForm1;
@@ -57,7 +57,7 @@ public:
     // Non-visual components of the window.
     FileDialogSpec dlgOpen1;
     FileDialogSpec dlgSave1;
-    QUdpSocket* IdUDPServer1 = nullptr;
+    QUdpSocket* IdUDPServer1 = nullptr; // the link session's network listener
 
     void FormCreate();
     void FormClose();
@@ -83,7 +83,8 @@ public:
     void mni_HMunClick();
     void mni_debugClick();
     void Mni_SprClick();
-    // Instrument link: port selection, the receive steps and the network listener.
+    // Instrument link: port selection and the network prompt. The link, its reader and its
+    // receive steps are the session's; these handlers forward to it.
     void cbb_portClick();
     void btn_closecomClick();
     void btn_enable(bool is_en);
@@ -91,10 +92,9 @@ public:
     void tmr_com_checkTimer();
     void IdUDPServer1UDPRead(const QByteArray& AData, const QString& peer_ip);
     bool com_receive(std::int32_t port);
-    ComIo& com_io() { return *com_io_; }
-    PComm& pcomm() { return *pcomm_; }
-    // Run after a receive step has appended bytes to rx_buf: the response interpreter's pass.
-    std::function<void()> rx_interpreter;
+    LinkSession& link() { return *link_; }
+    ComIo& com_io();
+    PComm& pcomm();
     // --- Data files: the text data file and the spreadsheet export (frm_main_files.cpp) ---
     void Mni_OpenClick();
     void Mni_SaveClick();
@@ -188,13 +188,9 @@ private:
     void wire_link();
     void open_network_link();
     void open_serial_link();
-    void stop_read_thread();
-    void run_interpreter();
-    void udp_ready_read();
-    std::unique_ptr<PComm> pcomm_;
-    std::unique_ptr<ComIo> com_io_;
-    std::unique_ptr<TReadThread> read_thread_;
-    bool closing_ = false; // set when the window starts closing: no receive step runs after it
+    void link_lost(std::int32_t port, const QString& device);
+    LinkSession* link_ = nullptr; // a child of this window
+    bool closing_ = false;        // set when the window starts closing: no link is chosen after it
     // --- Data files ---
     class FileOperation;
     void wire_files();

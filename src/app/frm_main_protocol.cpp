@@ -5,6 +5,7 @@
 #include "app/wait.h"
 #include "link/com_io.h"
 #include "link/com_receive.h"
+#include "link/link_session.h"
 #include "presentation/measurement_table.h"
 #include "presentation/reply_memo.h"
 #include "presentation/trend_chart_view.h"
@@ -22,14 +23,15 @@ namespace {
 // pass runs there).
 class FormRxSink : public RxSink {
 public:
-    FormRxSink(TForm1& form, QPlainTextEdit& memo) : form_(form), memo_(memo, kReplyMemoLines) {}
+    FormRxSink(TForm1& form, QPlainTextEdit& memo)
+        : form_(form), table_(form.table()), chart_(form.chart()), memo_(memo, kReplyMemoLines) {}
 
     // Shown with the next frame, like the table's rows and the chart's points.
     void show_replies(const QStringList& lines) override { memo_.append(lines); }
 
     void add_reading(const RecordView& r) override {
-        form_.table().grid_add_row(r);
-        form_.chart().chart_add_last(r);
+        table_.grid_add_row(r);
+        chart_.chart_add_last(r);
     }
 
     void log_traffic(const QString& entry) override {
@@ -39,6 +41,8 @@ public:
 
 private:
     TForm1& form_;
+    MeasurementTable& table_;
+    TrendChartView& chart_;
     ReplyMemo memo_;
 };
 
@@ -46,7 +50,9 @@ private:
 
 void TForm1::wire_protocol() {
     rx_sink_ = std::make_unique<FormRxSink>(*this, *ui_->mmo_re);
-    rx_interpreter = [this] { interpret_rx(); };
+    // Received bytes go from the session's receive step straight to the interpreter and on
+    // to the table, the chart and the memo, without passing through this window.
+    link_->set_interpreter([&v = v_, sink = rx_sink_.get()] { ::interpret_rx(v, *sink); });
 
     // A read-back whose bytes stopped coming ends with what arrived, so that reception goes
     // on; between receive steps, on the window thread like them.

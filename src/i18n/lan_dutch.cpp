@@ -57,6 +57,8 @@ constexpr LanText kTexts[] = {
     {132, "Voer remote IP-adres en UDP-poort (zoals 192.168.1.25:1200):"},
     {133, "Open remote IP-adres"},
     {134, " Fout!"},
+    {135, "Op UDP-poort %1 kan niet worden geluisterd: de poort is in gebruik of ongeldig."},
+    {136, "De verbinding op %1 is verbroken. Kies de poort opnieuw zodra het apparaat terug is."},
     {200, "op"},
 };
 

@@ -58,6 +58,8 @@ constexpr LanText kTexts[] = {
     {132, "Please input remote IP address and UDP port(like 192.168.1.25:1200):"},
     {133, "Open remote IP address"},
     {134, " Error!"},
+    {135, "UDP port %1 cannot be listened on: it is in use or not a valid port."},
+    {136, "The connection on %1 was lost. Choose the port again when the device is back."},
     {200, "About"},
 };
 

@@ -58,6 +58,9 @@ constexpr LanText kTexts[] = {
           "192.168.1.25:1200):"},
     {133, "Ouvrez l'adresse IP distante"},
     {134, " Erreur!"},
+    {135, "Impossible d'écouter le port UDP %1 : il est occupé ou n'est pas un port valide."},
+    {136, "La connexion sur %1 a été perdue. Choisissez à nouveau le port quand l'appareil est de "
+          "retour."},
     {200, "Sur"},
 };
 

@@ -57,6 +57,9 @@ constexpr LanText kTexts[] = {
     {132, "Bitte geben Sie Ihre Remote-IP-Adresse und UDP-Port (wie 192.168.1.25:1200):"},
     {133, "Öffnen Sie Remote-IP-Adresse"},
     {134, " Error!"},
+    {135, "Auf UDP-Port %1 kann nicht empfangen werden: Er ist belegt oder kein gültiger Port."},
+    {136, "Die Verbindung über %1 wurde unterbrochen. Wählen Sie den Port erneut, sobald das Gerät "
+          "wieder da ist."},
     {200, "auf"},
 };
 

@@ -57,6 +57,9 @@ constexpr LanText kTexts[] = {
     {132, "Si prega di indirizzo IP remoto in ingresso e la porta UDP (come 192.168.1.25:1200):"},
     {133, "Aprire indirizzo IP remoto"},
     {134, " Errore!"},
+    {135, "Impossibile ascoltare sulla porta UDP %1: è in uso o non è una porta valida."},
+    {136, "La connessione su %1 è stata persa. Scegliere di nuovo la porta quando il dispositivo è "
+          "tornato."},
     {200, "su"},
 };
 

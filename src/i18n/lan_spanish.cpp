@@ -58,6 +58,9 @@ constexpr LanText kTexts[] = {
           "192.168.1.25:1200):"},
     {133, "Abrir dirección IP remota"},
     {134, " ¡Error!"},
+    {135, "No se puede escuchar en el puerto UDP %1: está en uso o no es un puerto válido."},
+    {136, "Se perdió la conexión en %1. Vuelva a elegir el puerto cuando el dispositivo esté de "
+          "nuevo conectado."},
     {200, "en"},
 };
 

@@ -21,6 +21,104 @@ QString serial_prefix(std::int32_t port) {
     return stamp() + QStringLiteral("  COM") + QString::number(port);
 }
 
+QString read_entry(const QString& prefix, const std::uint8_t* block, int n) {
+    return prefix + QStringLiteral("  Read:(") + QString::number(n) + QStringLiteral(")  ") +
+           hex_dump(block, n) + QStringLiteral("\r\n");
+}
+
+QString send_entry(const QString& prefix, const QString& text) {
+    return prefix + QStringLiteral("  Send String:  ") + text + QStringLiteral("\r\n");
+}
+
+using Log = std::function<void(const QString&)>;
+
+// An open serial port of the port library.
+class SerialTransport : public Transport {
+public:
+    SerialTransport(const LinkState& v, PComm& pcomm, Log log)
+        : v_(v), pcomm_(pcomm), log_(std::move(log)) {}
+
+    void send(std::int32_t port, const QString& text) override {
+        if (port < 0 || port >= kPortCount || !v_.com_state[port].is_open)
+            return;
+        const QByteArray bytes = command_line_bytes(text);
+        pcomm_.sio_write(port, bytes.constData(), static_cast<int>(bytes.size()));
+        if (v_.debug_on)
+            log_(send_entry(serial_prefix(port), text));
+    }
+
+    // -1 when nothing is waiting or the port failed.
+    std::int32_t receive(std::int32_t port, std::uint8_t* block, std::int32_t capacity) override {
+        const int m = std::min(ComIo::kMaxSerialRead, static_cast<int>(capacity));
+        const int n = m > 0 ? pcomm_.sio_read(port, reinterpret_cast<char*>(block), m) : 0;
+        if (n <= 0)
+            return -1;
+        if (v_.debug_on)
+            log_(read_entry(serial_prefix(port), block, n));
+        return n;
+    }
+
+private:
+    const LinkState& v_;
+    PComm& pcomm_;
+    Log log_;
+};
+
+// The UDP listener: datagrams go to the peer from the listening socket, and what the listener
+// stored in udp_buf is handed out.
+class UdpTransport : public Transport {
+public:
+    UdpTransport(LinkState& v, QUdpSocket* udp, Log log) : v_(v), udp_(udp), log_(std::move(log)) {}
+
+    void send(std::int32_t, const QString& text) override {
+        // Sends leave from the listening socket so that the instrument answers to that port.
+        // Without a listener there is no such port, and nothing is sent.
+        if (!udp_ || udp_->state() != QAbstractSocket::BoundState)
+            return;
+        const QHostAddress peer(v_.remote_ip);
+        if (peer.isNull() || udp_->writeDatagram(command_line_bytes(text), peer,
+                                                 static_cast<quint16>(v_.remote_port & 0xFFFF)) < 0)
+            return;
+        if (v_.debug_on)
+            log_(send_entry(peer_prefix(), text));
+    }
+
+    // 0 when nothing is pending.
+    std::int32_t receive(std::int32_t, std::uint8_t* block, std::int32_t capacity) override {
+        const std::int32_t pending = v_.udp_len;
+        if (pending <= 0 || capacity <= 0)
+            return 0;
+        if (v_.udp_pos < 0 || v_.udp_pos > kRxBufSize - pending) {
+            v_.udp_pos = 0; // counters out of range: nothing trustworthy is pending
+            v_.udp_len = 0;
+            return 0;
+        }
+        // What does not fit the caller's block stays for the next read.
+        const std::int32_t n = std::min(pending, capacity);
+        std::memcpy(block, v_.udp_buf.data() + v_.udp_pos, static_cast<size_t>(n));
+        if (n == pending) {
+            v_.udp_pos = 0;
+            v_.udp_len = 0;
+        } else {
+            v_.udp_pos += n;
+            v_.udp_len -= n;
+        }
+        if (v_.debug_on)
+            log_(read_entry(peer_prefix(), block, n));
+        return n;
+    }
+
+private:
+    QString peer_prefix() const {
+        return stamp() + QStringLiteral("  Network ") + v_.remote_ip + QChar(':') +
+               QString::number(v_.remote_port);
+    }
+
+    LinkState& v_;
+    QUdpSocket* udp_;
+    Log log_;
+};
+
 } // namespace
 
 QByteArray command_line_bytes(const QString& text) {
@@ -51,16 +149,21 @@ QString system_error_text(int error) {
 }
 
 ComIo::ComIo(LinkState& v, PComm& pcomm, QUdpSocket* udp, LogSource log)
-    : v_(v), pcomm_(pcomm), udp_(udp), log_(std::move(log)) {}
+    : v_(v), pcomm_(pcomm), log_(std::move(log)) {
+    const Log to_log = [this](const QString& entry) { this->log(entry); };
+    serial_ = std::make_unique<SerialTransport>(v_, pcomm_, to_log);
+    network_ = std::make_unique<UdpTransport>(v_, udp, to_log);
+}
+
+ComIo::~ComIo() = default;
 
 void ComIo::log(const QString& entry) const {
     if (TrafficLog* l = log_ ? log_() : nullptr)
         l->append(entry);
 }
 
-QString ComIo::network_peer() const {
-    return stamp() + QStringLiteral("  Network ") + v_.remote_ip + QChar(':') +
-           QString::number(v_.remote_port);
+Transport& ComIo::transport(std::int32_t port) {
+    return port == kNetworkLink ? *network_ : *serial_;
 }
 
 QString ComIo::open_error_text() const {
@@ -111,60 +214,9 @@ bool ComIo::com_close(std::int32_t port) {
 }
 
 void ComIo::com_write(std::int32_t port, const QString& text) {
-    const QByteArray bytes = command_line_bytes(text);
-    if (port == kNetworkLink) {
-        // Sends leave from the listening socket so that the instrument answers to that port.
-        // Without a listener there is no such port, and nothing is sent.
-        if (!udp_ || udp_->state() != QAbstractSocket::BoundState)
-            return;
-        const QHostAddress peer(v_.remote_ip);
-        if (peer.isNull() ||
-            udp_->writeDatagram(bytes, peer, static_cast<quint16>(v_.remote_port & 0xFFFF)) < 0)
-            return;
-        if (v_.debug_on)
-            log(network_peer() + QStringLiteral("  Send String:  ") + text +
-                QStringLiteral("\r\n"));
-        return;
-    }
-    if (port < 0 || port >= kPortCount || !v_.com_state[port].is_open)
-        return;
-    pcomm_.sio_write(port, bytes.constData(), static_cast<int>(bytes.size()));
-    if (v_.debug_on)
-        log(serial_prefix(port) + QStringLiteral("  Send String:  ") + text +
-            QStringLiteral("\r\n"));
+    transport(port).send(port, text);
 }
 
 std::int32_t ComIo::com_read(std::int32_t port, std::uint8_t* block, std::int32_t capacity) {
-    if (port == kNetworkLink) {
-        const std::int32_t pending = v_.udp_len;
-        if (pending <= 0 || capacity <= 0)
-            return 0;
-        if (v_.udp_pos < 0 || v_.udp_pos > kRxBufSize - pending) {
-            v_.udp_pos = 0; // counters out of range: nothing trustworthy is pending
-            v_.udp_len = 0;
-            return 0;
-        }
-        // What does not fit the caller's block stays for the next read.
-        const std::int32_t n = std::min(pending, capacity);
-        std::memcpy(block, v_.udp_buf.data() + v_.udp_pos, static_cast<size_t>(n));
-        if (n == pending) {
-            v_.udp_pos = 0;
-            v_.udp_len = 0;
-        } else {
-            v_.udp_pos += n;
-            v_.udp_len -= n;
-        }
-        if (v_.debug_on)
-            log(network_peer() + QStringLiteral("  Read:(") + QString::number(n) +
-                QStringLiteral(")  ") + hex_dump(block, n) + QStringLiteral("\r\n"));
-        return n;
-    }
-    const int m = std::min(kMaxSerialRead, static_cast<int>(capacity));
-    const int n = m > 0 ? pcomm_.sio_read(port, reinterpret_cast<char*>(block), m) : 0;
-    if (n <= 0)
-        return -1;
-    if (v_.debug_on)
-        log(serial_prefix(port) + QStringLiteral("  Read:(") + QString::number(n) +
-            QStringLiteral(")  ") + hex_dump(block, n) + QStringLiteral("\r\n"));
-    return n;
+    return transport(port).receive(port, block, capacity);
 }

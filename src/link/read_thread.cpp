@@ -13,16 +13,23 @@ struct TReadThread::Shared {
     std::uint64_t requested = 0; // steps the thread asked for
     std::uint64_t finished = 0;  // steps the window thread has run
     Step step;
+    Step failed;
+    bool poll_failed = false; // the requested step is the failure report
 
     // On the window thread. The flag is tested there too, so once stop() has returned no
     // step starts, whatever is still queued.
     void run_step() {
+        bool report_failure = false;
         {
             std::lock_guard lock(m);
             if (stop || finished == requested)
                 return;
+            report_failure = poll_failed;
         }
-        step();
+        if (!report_failure)
+            step();
+        else if (failed)
+            failed();
         std::lock_guard lock(m);
         finished = requested;
         cv.notify_all();
@@ -62,6 +69,10 @@ TReadThread::TReadThread(QObject* window, Poll poll, Step step, Timing timing)
         [shared = shared_] { shared->run_step(); }, Qt::QueuedConnection);
 }
 
+void TReadThread::on_failure(Step failed) {
+    shared_->failed = std::move(failed);
+}
+
 TReadThread::~TReadThread() {
     stop();
 }
@@ -85,17 +96,22 @@ void TReadThread::run() {
     Shared& s = *shared_;
     auto* relay = static_cast<StepRelay*>(relay_.get());
     while (s.sleep(timing_.poll)) {
-        if (poll_() <= 0)
+        const int waiting = poll_();
+        if (waiting == 0)
             continue;
-        if (!s.sleep(timing_.settle))
+        // A failed poll goes to the window thread the way a step does, and ends the thread
+        // once it has been handled there.
+        const bool failed = waiting < 0;
+        if (!failed && !s.sleep(timing_.settle))
             break;
         std::uint64_t ticket = 0;
         {
             std::lock_guard lock(s.m);
             ticket = ++s.requested;
+            s.poll_failed = failed;
         }
         emit relay->step_requested();
-        if (!s.wait_finished(ticket))
+        if (!s.wait_finished(ticket) || failed)
             break;
         if (!s.sleep(timing_.pause))
             break;

@@ -13,8 +13,12 @@
 // pauses 20 ms. Running the step on the window thread keeps receive steps in order with
 // everything else the window does, and keeps all window changes on that thread.
 //
+// When the poll fails (negative: the device hung up or reports an error) the thread reports
+// it once on the window thread and ends, so a lost line costs no more polling.
+//
 // stop() ends the thread from the window thread without deadlock, also while the thread is
-// waiting for a step that the window has not run yet; that step then never runs.
+// waiting for a step that the window has not run yet; that step then never runs, nor does a
+// failure report still queued.
 struct ReadThreadTiming {
     std::chrono::milliseconds poll{10};    // between two looks at the input queue
     std::chrono::milliseconds settle{100}; // lets the rest of an answer arrive
@@ -23,7 +27,7 @@ struct ReadThreadTiming {
 
 class TReadThread {
 public:
-    using Poll = std::function<int()>;  // bytes waiting; runs on the read thread
+    using Poll = std::function<int()>;  // bytes waiting, negative on failure; read thread
     using Step = std::function<void()>; // the receive step; runs on the window thread
     using Timing = ReadThreadTiming;
 
@@ -33,6 +37,8 @@ public:
     TReadThread(const TReadThread&) = delete;
     TReadThread& operator=(const TReadThread&) = delete;
 
+    // What runs on the window thread when the poll fails; set before start().
+    void on_failure(Step failed);
     void start();
     // Call on the window thread. When it returns the thread has ended and no step of it runs
     // any more.

@@ -3,6 +3,7 @@
 #include <asm/termbits.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -116,6 +117,15 @@ int speed(int fd) {
 }
 
 int bytes_waiting(int fd) {
+    // A device that was unplugged (or a pty whose other end closed) reports a hang-up or an
+    // error on poll, while FIONREAD would go on answering 0 as if the line were only quiet.
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 0) < 0 && errno != EINTR)
+        return -1;
+    if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        errno = EIO;
+        return -1;
+    }
     int n = 0;
     if (ioctl(fd, FIONREAD, &n) != 0)
         return -1;

@@ -24,7 +24,7 @@ int set_dtr(int fd, bool on);
 int set_rts(int fd, bool on);
 // Current output speed in bit/s, or -1.
 int speed(int fd);
-// Bytes waiting in the input queue, or -1.
+// Bytes waiting in the input queue, or -1 (errno EIO once the device has hung up).
 int bytes_waiting(int fd);
 
 } // namespace tty

@@ -5,6 +5,7 @@
 // given.
 
 #include "app/frm_main.h"
+#include "link/link_session.h"
 #include "link/pty_pair.h"
 #include "support/fake_dialogs.h"
 
@@ -39,19 +40,23 @@ protected:
         ASSERT_TRUE(pty.valid());
         FormEnvironment env;
         env.exe_dir = QStringLiteral("/nonexistent");
-        env.ports = [path = pty.path()] { return QStringList{path}; };
+        env.ports = [path = listed_device.isEmpty() ? pty.path() : listed_device] {
+            return QStringList{path};
+        };
         env.dialogs = &dialogs;
         form = std::make_unique<TForm1>(v, env);
         for (int k : {18, 131, 132, 133, 134})
             v.lan_text[10000 + v.lan_index + k] = QStringLiteral("<text %1>").arg(k);
-        form->rx_interpreter = [this] {
+        for (int k : {135, 136})
+            v.lan_text[10000 + v.lan_index + k] = QStringLiteral("<text %1: %2>").arg(k);
+        form->link().set_interpreter([this] {
             seen.push_back(
                 QByteArray(reinterpret_cast<const char*>(v.rx_buf.data()) + v.rx_pos, v.rx_len));
             if (consume) {
                 v.rx_pos = 0;
                 v.rx_len = 0;
             }
-        };
+        });
     }
     void TearDown() override {
         if (form)
@@ -86,6 +91,7 @@ protected:
     QString text(int k) const { return v.text(k); }
 
     PtyPair pty;
+    QString listed_device; // what the port enumeration lists; empty: the pty's path
     ALL_V v;
     LinkDialogs dialogs;
     std::unique_ptr<TForm1> form;

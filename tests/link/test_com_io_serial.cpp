@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <sys/file.h>
 #include <thread>
 
@@ -210,6 +212,27 @@ TEST_F(SerialLink, UnpluggedAdapterFailsQuietly) {
         io.com_write(1, QStringLiteral("READ?")); // returns, sends nowhere
     }
     EXPECT_TRUE(io.com_close(1));
+}
+
+TEST_F(SerialLink, AWriteWaitingForTheLineDoesNotHoldUpTheReader) {
+    ASSERT_TRUE(open());
+    ASSERT_EQ(pcomm.sio_SetWriteTimeouts(1, 1500), PComm::kOk);
+    // Nobody reads the other end: the write fills the line's buffers and then waits for room
+    // until its time-out.
+    const QByteArray big(1 << 20, 'x');
+    std::atomic<bool> writing{true};
+    std::thread writer([&] {
+        pcomm.sio_write(1, big.constData(), static_cast<int>(big.size()));
+        writing = false;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(writing) << "the write did not wait; nothing was tested";
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_GE(pcomm.sio_iqueue(1), 0);
+    const auto took = std::chrono::steady_clock::now() - before;
+    EXPECT_LT(took, std::chrono::milliseconds(100));
+    EXPECT_TRUE(writing);
+    writer.join();
 }
 
 TEST(SystemErrorText, PermissionAddsTheGroupHint) {

@@ -84,6 +84,38 @@ TEST_F(ReadThreadTest, AStepMayStopItsOwnThread) {
     EXPECT_EQ(c.steps, 1);
 }
 
+TEST_F(ReadThreadTest, AFailedPollIsReportedOnceOnTheWindowThreadAndEndsThePolling) {
+    auto t = make();
+    int failures = 0;
+    bool off_thread_failure = false;
+    t->on_failure([&] {
+        ++failures;
+        off_thread_failure |= std::this_thread::get_id() != window_thread;
+    });
+    t->start();
+    QTest::qWait(50);
+    c.waiting = -3;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failures > 0; }, 1000));
+    const int polls = c.polls;
+    QTest::qWait(200);
+    EXPECT_EQ(failures, 1);
+    EXPECT_FALSE(off_thread_failure);
+    EXPECT_EQ(c.polls, polls); // no more looks at a line that is gone
+    EXPECT_EQ(c.steps, 0);
+}
+
+TEST_F(ReadThreadTest, AFailureReportStillQueuedAtStopNeverRuns) {
+    c.waiting = -3;
+    auto t = make();
+    int failures = 0;
+    t->on_failure([&] { ++failures; });
+    t->start();
+    std::this_thread::sleep_for(100ms); // reported, but the window thread has not looked yet
+    t->stop();
+    QTest::qWait(50);
+    EXPECT_EQ(failures, 0);
+}
+
 TEST_F(ReadThreadTest, DestroyingTheThreadStopsIt) {
     c.waiting = 1;
     auto t = make();
