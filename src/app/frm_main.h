@@ -49,23 +49,32 @@ public:
     ~TForm1() override;
 
     MeasurementTable& table() { return *table_; }
+    TrendChartView& chart() { return *chart_; }
+    LinkSession& link() { return *link_; }
+    ComIo& com_io();
+    PComm& pcomm();
     UserDialogs& dialogs() { return *dialogs_; }
     // The debug window's log, attached once that window exists (it is created after this one).
     void set_traffic_log(TrafficLog* log) { traffic_log_ = log; }
     TrafficLog* traffic_log() const { return traffic_log_; }
+    // The three other windows are created after this one and attached here; until then their
+    // menu items do nothing.
+    void attach_windows(TForm2* debug, TForm5* about, TForm3* sampling);
 
     // Non-visual components of the window.
     FileDialogSpec dlgOpen1;
     FileDialogSpec dlgSave1;
     QUdpSocket* IdUDPServer1 = nullptr; // the link session's network listener
+    // The spreadsheet application of the export; null: the one built into the program.
+    SpreadsheetPlatform* spreadsheet_platform = nullptr;
+    // How long file work runs before its progress dialog shows.
+    int file_progress_delay_ms = 500;
 
     void FormCreate();
     void FormClose();
     void Mni_ExitClick();
 
-    // Languages, about, help and debug windows (i18n). The three other windows are created
-    // after this one and attached here; until then their menu items do nothing.
-    void attach_windows(TForm2* debug, TForm5* about, TForm3* sampling);
+    // Languages, about, help and debug windows (frm_main_i18n.cpp).
     // Shows the debug window without waiting for it; the identification operation does so
     // while debug_on is true.
     void show_debug_window();
@@ -83,8 +92,9 @@ public:
     void mni_HMunClick();
     void mni_debugClick();
     void Mni_SprClick();
-    // Instrument link: port selection and the network prompt. The link, its reader and its
-    // receive steps are the session's; these handlers forward to it.
+
+    // Instrument link: port selection and the network prompt (frm_main_link.cpp). The link,
+    // its reader and its receive steps are the session's; these handlers forward to it.
     void cbb_portClick();
     void btn_closecomClick();
     void btn_enable(bool is_en);
@@ -92,21 +102,16 @@ public:
     void tmr_com_checkTimer();
     void IdUDPServer1UDPRead(const QByteArray& AData, const QString& peer_ip);
     bool com_receive(std::int32_t port);
-    LinkSession& link() { return *link_; }
-    ComIo& com_io();
-    PComm& pcomm();
-    // --- Data files: the text data file and the spreadsheet export (frm_main_files.cpp) ---
+
+    // Data files: the text data file and the spreadsheet export (frm_main_files.cpp).
     void Mni_OpenClick();
     void Mni_SaveClick();
     bool save_text_file(const QString& file_name);
     bool load_text_file(const QString& file_name);
     bool export_xls(const QString& file_name);
-    // The spreadsheet application of the export; null: the one built into the program.
-    SpreadsheetPlatform* spreadsheet_platform = nullptr;
-    // How long file work runs before its progress dialog shows.
-    int file_progress_delay_ms = 500;
     bool file_operation_running() const { return file_busy_; }
-    // --- Instrument protocol: command set, identification, Quick Start (frm_main_protocol.cpp) ---
+
+    // Instrument protocol: command set, identification, Quick Start (frm_main_protocol.cpp).
     void btn_DCVClick();
     void btn_ACVClick();
     void btn_DCAClick();
@@ -132,67 +137,63 @@ public:
     // Ends a read-back of recorded data in progress, showing the records that arrived.
     void end_read_back();
     bool identification_running() const { return identifying_; }
-    // --- end of instrument protocol ---
-    // --- Trend chart, cursor read-out and wheel zoom (frm_main_chart.cpp) ---
+
+    // Trend chart, cursor read-out and wheel zoom (frm_main_chart.cpp).
     // Plots the last filled table row; called after each grid_add_row.
     void chart_add_last();
     // Plots the last run of a freshly loaded table; false when a value does not convert.
     bool chart_add_loaded();
-    TrendChartView& chart() { return *chart_; }
     void cht1DblClick();
     void cht1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
     void cht1MouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos,
                         bool& Handled);
     static std::int32_t rouclassic(double R);
 
-private:
-    void wire_chart();
-    void cursor_follow(int X, int Y);
-    void hide_cursor_labels();
-    std::unique_ptr<TrendChartView> chart_;
-    // --- end of trend chart ---
-    // Instrument protocol.
-    void wire_protocol();
-    void send_command(const QString& text);
-    void send_fixed(const char* control);
-    bool identify(); // Check's steps; false when Quick Start must not go on
-    std::unique_ptr<RxSink> rx_sink_;
-    bool identifying_ = false;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void apply_design_fonts();
     void place_chart_overlays();
-    bool placed_ = false; // centred on the screen at the first show
-    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    void wire_i18n();
+    void lan_click(int n);
+
+    void wire_link();
+    void open_network_link();
+    void open_serial_link();
+    void link_lost(std::int32_t port, const QString& device);
+
+    class FileOperation;
+    void wire_files();
+
+    void wire_protocol();
+    void send_command(const QString& text);
+    void send_fixed(const char* control);
+    bool identify(); // Check's steps; false when Quick Start must not go on
+
+    void wire_chart();
+    void cursor_follow(int X, int Y);
+    void hide_cursor_labels();
 
     ALL_V& v_;
     FormEnvironment env_;
     std::unique_ptr<Ui::TForm1> ui_;
     MeasurementTable* table_ = nullptr;
+    std::unique_ptr<TrendChartView> chart_;
+    LinkSession* link_ = nullptr; // a child of this window
+    std::unique_ptr<RxSink> rx_sink_;
     std::unique_ptr<UserDialogs> own_dialogs_;
     UserDialogs* dialogs_ = nullptr;
     DigitKeyFilter digit_filter_;
     TrafficLog* traffic_log_ = nullptr;
-
-    // Languages, about, help and debug windows (i18n).
-    void wire_i18n();
-    void lan_click(int n);
     TForm2* debug_window_ = nullptr;
     TForm5* about_window_ = nullptr;
     TForm3* sampling_dialog_ = nullptr;
-    // Instrument link.
-    void wire_link();
-    void open_network_link();
-    void open_serial_link();
-    void link_lost(std::int32_t port, const QString& device);
-    LinkSession* link_ = nullptr; // a child of this window
-    bool closing_ = false;        // set when the window starts closing: no link is chosen after it
-    // --- Data files ---
-    class FileOperation;
-    void wire_files();
-    bool file_busy_ = false;
+    bool placed_ = false;      // centred on the screen at the first show
+    bool closing_ = false;     // set when the window starts closing: no link is chosen after it
+    bool identifying_ = false; // Check's steps are running
+    bool file_busy_ = false;   // a file operation is running
 };
