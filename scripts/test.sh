@@ -2,7 +2,8 @@
 # Installs what is missing, then builds and runs every test twice: in a normal build and in a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer. The tests of the threaded code
 # (the instrument link) run a third time under ThreadSanitizer. The normal build is also installed
-# into a staging folder, whose desktop files and programs are checked.
+# into a staging folder, whose desktop files and programs are checked. Warnings are errors here;
+# everything compiles through ccache when it is installed (see ccache_env.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
