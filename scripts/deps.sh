@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config clang-format
+    build-essential cmake ninja-build pkg-config clang-format ccache
     qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
     libqcustomplot-dev
     libgtest-dev libgmock-dev libbenchmark-dev

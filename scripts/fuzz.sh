@@ -11,13 +11,10 @@ seconds=${1:-60}
 each=$(((seconds * 2 + 2) / 3))
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build/fuzz"
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-cmake -S "$root/fuzz" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 "${launcher[@]}" \
+. "$root/scripts/ccache_env.sh"
+cmake -S "$root/fuzz" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DTELVANE_WERROR=ON \
     >/dev/null
-cmake --build "$dir"
+cmake --build "$dir" -j "$(nproc)"
 cd "$dir"
 
 failed=0

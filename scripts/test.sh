@@ -2,10 +2,12 @@
 # Installs what is missing, then builds and runs every test twice: in a normal build and in a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer. The tests of the threaded code
 # (the instrument link) run a third time under ThreadSanitizer. The normal build is also installed
-# into a staging folder, whose desktop files and programs are checked.
+# into a staging folder, whose desktop files and programs are checked. Warnings are errors here;
+# everything compiles through ccache when it is installed (see ccache_env.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
+. "$root/scripts/ccache_env.sh"
 
 export QT_QPA_PLATFORM=offscreen
 
@@ -14,7 +16,7 @@ echo "== formatting"
 jobs=$(nproc)
 
 echo "== normal build"
-"$root/scripts/build.sh" "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+"$root/scripts/build.sh" "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVANE_WERROR=ON
 ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
 
 echo "== installed files"
@@ -22,7 +24,7 @@ echo "== installed files"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 "$root/scripts/build.sh" "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug \
-    -DTELVANE_SANITIZE=address,undefined -DTELVANE_BENCH=OFF
+    -DTELVANE_SANITIZE=address,undefined -DTELVANE_BENCH=OFF -DTELVANE_WERROR=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -30,8 +32,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 
 echo "== ThreadSanitizer build of the link tests"
 cmake -S "$root" -B "$root/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DTELVANE_SANITIZE=thread -DTELVANE_BENCH=OFF >/dev/null
-cmake --build "$root/build/tsan" -j "$jobs" --target test_link
+    -DTELVANE_SANITIZE=thread -DTELVANE_BENCH=OFF -DTELVANE_WERROR=ON >/dev/null
+cmake --build "$root/build/tsan" -j "$jobs" --target test_link test_link_window
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "$root/build/tsan/tests/test_link"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "$root/build/tsan/tests/test_link_window"
 echo "== fuzzing the response interpreter and the data file loader (about 80 s, AddressSanitizer + UndefinedBehaviorSanitizer)"
 "$root/scripts/fuzz.sh" 60
