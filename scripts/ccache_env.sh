@@ -6,6 +6,10 @@
 if command -v ccache >/dev/null; then
     export CCACHE_DIR=${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/telvane-ccache}
     export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+    # With debug information ccache would hash the build folder's path as well, and no other
+    # clone could use the cache; the debug information then names the folder of the clone
+    # that first compiled a file.
+    export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
     # Read by CMake when it configures a build folder for the first time.
     export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
 fi
