@@ -7,7 +7,8 @@
 #include "app/frm_main.h"
 #include "link/link_session.h"
 #include "link/pty_pair.h"
-#include "support/fake_dialogs.h"
+#include "link/session_fixture.h"
+#include "support/form_fixture.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -24,39 +25,19 @@ inline const char* const kConnectionGroup[] = {
     "cbb_target", "edt_Number", "edt_Interval", "edt_COM_line", "btn_Send", "mmo_re",
     "btn_Log",    "btn_time",   "btn_set_time", "btn_closecom"};
 
-// Also keeps the caption and prompt of every input box.
-class LinkDialogs : public FakeDialogs {
-public:
-    std::vector<std::pair<QString, QString>> inputs_seen;
-    bool input(const QString& caption, const QString& prompt, QString& value) override {
-        inputs_seen.emplace_back(caption, prompt);
-        return FakeDialogs::input(caption, prompt, value);
-    }
-};
-
-class LinkWindow : public ::testing::Test {
+class LinkWindow : public ::testing::Test, protected FormFixture, protected RecordingInterpreter {
 protected:
     void SetUp() override {
         ASSERT_TRUE(pty.valid());
-        FormEnvironment env;
-        env.exe_dir = QStringLiteral("/nonexistent");
-        env.ports = [path = listed_device.isEmpty() ? pty.path() : listed_device] {
+        open_form({.ports = [path = listed_device.isEmpty() ? pty.path() : listed_device] {
             return QStringList{path};
-        };
-        env.dialogs = &dialogs;
-        form = std::make_unique<TForm1>(v, env);
+        }});
+        ASSERT_TRUE(form);
         for (int k : {18, 131, 132, 133, 134})
             v.lan_text[10000 + v.lan_index + k] = QStringLiteral("<text %1>").arg(k);
         for (int k : {135, 136})
             v.lan_text[10000 + v.lan_index + k] = QStringLiteral("<text %1: %2>").arg(k);
-        form->link().set_interpreter([this] {
-            seen.push_back(
-                QByteArray(reinterpret_cast<const char*>(v.rx_buf.data()) + v.rx_pos, v.rx_len));
-            if (consume) {
-                v.rx_pos = 0;
-                v.rx_len = 0;
-            }
-        });
+        install(form->link(), v);
     }
     void TearDown() override {
         if (form)
@@ -92,9 +73,4 @@ protected:
 
     PtyPair pty;
     QString listed_device; // what the port enumeration lists; empty: the pty's path
-    ALL_V v;
-    LinkDialogs dialogs;
-    std::unique_ptr<TForm1> form;
-    std::vector<QByteArray> seen; // pending bytes at each interpreter pass
-    bool consume = false;         // whether the pass takes the pending bytes
 };

@@ -14,15 +14,14 @@
 #include <utility>
 #include <vector>
 
-// The session without any window: its link and reception state, a pseudo-terminal as serial
-// port 1 and the interpreter seam.
-class LinkSessionTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(pty.valid());
-        link.port_table[1] = pty.path();
-        session = std::make_unique<LinkSession>(link, rx, ComIo::LogSource{});
-        session->set_interpreter([this] {
+// An interpreter seam that records the pending bytes of rx_buf at each pass, and takes them
+// when `consume` is set.
+struct RecordingInterpreter {
+    std::vector<QByteArray> seen; // pending bytes at each interpreter pass
+    bool consume = false;         // whether the pass takes the pending bytes
+
+    void install(LinkSession& session, ReceptionState& rx) {
+        session.set_interpreter([this, &rx] {
             seen.push_back(
                 QByteArray(reinterpret_cast<const char*>(rx.rx_buf.data()) + rx.rx_pos, rx.rx_len));
             if (consume) {
@@ -30,6 +29,18 @@ protected:
                 rx.rx_len = 0;
             }
         });
+    }
+};
+
+// The session without any window: its link and reception state, a pseudo-terminal as serial
+// port 1 and the interpreter seam.
+class LinkSessionTest : public ::testing::Test, protected RecordingInterpreter {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.valid());
+        link.port_table[1] = pty.path();
+        session = std::make_unique<LinkSession>(link, rx, ComIo::LogSource{});
+        install(*session, rx);
         QObject::connect(
             session.get(), &LinkSession::link_lost,
             [this](std::int32_t port, const QString& device) { lost.emplace_back(port, device); });
@@ -48,7 +59,5 @@ protected:
     LinkState link;
     ReceptionState rx;
     std::unique_ptr<LinkSession> session;
-    std::vector<QByteArray> seen; // pending bytes at each interpreter pass
-    bool consume = false;         // whether the pass takes the pending bytes
     std::vector<std::pair<std::int32_t, QString>> lost;
 };

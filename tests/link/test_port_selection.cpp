@@ -258,12 +258,7 @@ protected:
         listed_device = device;
         plug(pty.path());
         LinkWindow::SetUp();
-        form->link().set_interpreter([this] {
-            seen.push_back(
-                QByteArray(reinterpret_cast<const char*>(v.rx_buf.data()) + v.rx_pos, v.rx_len));
-            v.rx_pos = 0;
-            v.rx_len = 0;
-        });
+        consume = true;
     }
     void plug(const QString& target) {
         QFile::remove(device);

@@ -16,11 +16,15 @@ public:
     std::vector<Box> boxes;
     std::deque<std::pair<bool, QString>> answers; // (accepted, value) per input/file dialog
     std::vector<FileDialogSpec> file_dialogs_seen;
+    std::vector<std::pair<QString, QString>> inputs_seen; // (caption, prompt) per input box
 
     void warning(const QString& text) override { boxes.push_back({"warning", text}); }
     void error(const QString& text) override { boxes.push_back({"error", text}); }
     void plain(const QString& text) override { boxes.push_back({"plain", text}); }
-    bool input(const QString&, const QString&, QString& value) override { return answer(value); }
+    bool input(const QString& caption, const QString& prompt, QString& value) override {
+        inputs_seen.emplace_back(caption, prompt);
+        return answer(value);
+    }
     bool open_file(FileDialogSpec& spec) override { return file(spec); }
     bool save_file(FileDialogSpec& spec) override { return file(spec); }
 
