@@ -9,7 +9,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-noto-cjk fonts-dejavu-core
     fonts-liberation
-    python3 python3-xlrd
+    python3 python3-xlrd python3-openpyxl
+    libxlsxwriter-dev qt6-svg-dev
     clang-14 libclang-rt-14-dev
     librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )

@@ -13,12 +13,12 @@ constexpr std::array<const char*, kLanguageSlots> kNames = {
 
 // Text numbers held by every language block, in ascending order. Some of them are empty on
 // purpose: those numbers exist in every block but nothing is meant to show.
-constexpr int kFilled[] = {0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  15,  16,
-                           17,  18,  19,  20,  21,  22,  23,  24,  25,  26,  27,  28,  30,
-                           31,  100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111,
-                           112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124,
-                           131, 132, 133, 134, 135, 136, 200, 201, 202, 203, 204, 205, 206,
-                           207, 208, 209, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220};
+constexpr int kFilled[] = {0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  15,  16,  17,
+                           18,  19,  20,  21,  22,  23,  24,  25,  26,  27,  28,  30,  31,  100,
+                           101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114,
+                           115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 131, 132, 133, 134,
+                           135, 136, 137, 138, 139, 140, 141, 142, 200, 201, 202, 203, 204, 205,
+                           206, 207, 208, 209, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220};
 
 // Texts that read the same in every language: the unit of the speed list and the lines of the
 // about box. Numbers of kFilled found neither here nor in a language's list are empty.

@@ -59,6 +59,12 @@ constexpr LanText kTexts[] = {
     {134, " Fout!"},
     {135, "Op UDP-poort %1 kan niet worden geluisterd: de poort is in gebruik of ongeldig."},
     {136, "De verbinding op %1 is verbroken. Kies de poort opnieuw zodra het apparaat terug is."},
+    {137, "Grafiekafbeelding opslaan"},
+    {138, "Aantal"},
+    {139, "Min"},
+    {140, "Max"},
+    {141, "Gemiddelde"},
+    {142, "Std.afw."},
     {200, "op"},
 };
 

@@ -60,6 +60,12 @@ constexpr LanText kTexts[] = {
     {134, " Error!"},
     {135, "UDP port %1 cannot be listened on: it is in use or not a valid port."},
     {136, "The connection on %1 was lost. Choose the port again when the device is back."},
+    {137, "Save chart image"},
+    {138, "Count"},
+    {139, "Min"},
+    {140, "Max"},
+    {141, "Mean"},
+    {142, "Std dev"},
     {200, "About"},
 };
 

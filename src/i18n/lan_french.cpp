@@ -61,6 +61,12 @@ constexpr LanText kTexts[] = {
     {135, "Impossible d'écouter le port UDP %1 : il est occupé ou n'est pas un port valide."},
     {136, "La connexion sur %1 a été perdue. Choisissez à nouveau le port quand l'appareil est de "
           "retour."},
+    {137, "Enregistrer l'image du graphique"},
+    {138, "Nombre"},
+    {139, "Min"},
+    {140, "Max"},
+    {141, "Moyenne"},
+    {142, "Écart type"},
     {200, "Sur"},
 };
 

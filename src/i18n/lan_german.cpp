@@ -60,6 +60,12 @@ constexpr LanText kTexts[] = {
     {135, "Auf UDP-Port %1 kann nicht empfangen werden: Er ist belegt oder kein gültiger Port."},
     {136, "Die Verbindung über %1 wurde unterbrochen. Wählen Sie den Port erneut, sobald das Gerät "
           "wieder da ist."},
+    {137, "Diagrammbild speichern"},
+    {138, "Anzahl"},
+    {139, "Min"},
+    {140, "Max"},
+    {141, "Mittel"},
+    {142, "Std.-abw."},
     {200, "auf"},
 };
 

@@ -60,6 +60,12 @@ constexpr LanText kTexts[] = {
     {135, "Impossibile ascoltare sulla porta UDP %1: è in uso o non è una porta valida."},
     {136, "La connessione su %1 è stata persa. Scegliere di nuovo la porta quando il dispositivo è "
           "tornato."},
+    {137, "Salva immagine del grafico"},
+    {138, "Numero"},
+    {139, "Min"},
+    {140, "Max"},
+    {141, "Media"},
+    {142, "Dev. std."},
     {200, "su"},
 };
 

@@ -61,6 +61,12 @@ constexpr LanText kTexts[] = {
     {135, "No se puede escuchar en el puerto UDP %1: está en uso o no es un puerto válido."},
     {136, "Se perdió la conexión en %1. Vuelva a elegir el puerto cuando el dispositivo esté de "
           "nuevo conectado."},
+    {137, "Guardar imagen del gráfico"},
+    {138, "Cantidad"},
+    {139, "Mín"},
+    {140, "Máx"},
+    {141, "Media"},
+    {142, "Desv. est."},
     {200, "en"},
 };
 

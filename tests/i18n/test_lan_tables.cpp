@@ -17,7 +17,7 @@ std::set<int> non_empty_numbers() {
         k.insert(i);
     k.erase(19);
     k.erase(21);
-    k.insert({30, 31, 131, 132, 133, 134, 135, 136});
+    k.insert({30, 31, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142});
     for (int i = 100; i <= 124; ++i)
         k.insert(i);
     for (int i = 200; i <= 207; ++i)
