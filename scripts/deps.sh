@@ -10,7 +10,7 @@ packages=(
     xvfb xauth fonts-noto-cjk fonts-dejavu-core
     fonts-liberation
     python3 python3-xlrd python3-openpyxl
-    libxlsxwriter-dev qt6-svg-dev
+    libxlsxwriter-dev qt6-svg-dev poppler-utils
     clang-14 libclang-rt-14-dev
     librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )

@@ -182,4 +182,5 @@ void TForm1::place_chart_overlays() {
     const int axis = chart->axisRect() ? chart->axisRect()->right() : chart->width() - 50;
     right->move(std::max(0, axis - right->width()), right->y());
     ui_->shp1->resize(1, std::max(0, chart->height() - 2 * ui_->shp1->y()));
+    place_second_line();
 }

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class MeasurementTable;
 class SpreadsheetPlatform;
@@ -64,6 +65,7 @@ public:
     // Non-visual components of the window.
     FileDialogSpec dlgOpen1;
     FileDialogSpec dlgSave1;
+    FileDialogSpec dlgImage;            // File > Save chart image
     QUdpSocket* IdUDPServer1 = nullptr; // the link session's network listener
     // The spreadsheet application of the export; null: the one built into the program.
     SpreadsheetPlatform* spreadsheet_platform = nullptr;
@@ -145,6 +147,8 @@ public:
     bool chart_add_loaded();
     void cht1DblClick();
     void cht1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    // With the read-out on, a right click or a click with Shift places the second line.
+    void cht1MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void cht1MouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos,
                         bool& Handled);
     static std::int32_t rouclassic(double R);
@@ -177,12 +181,20 @@ private:
     void wire_chart();
     void cursor_follow(int X, int Y);
     void hide_cursor_labels();
+    void place_second_cursor(int X, int Y);
+    void remove_second_cursor();
+    void place_second_line();
+    void show_cursor_difference(std::size_t point, bool below_mouse);
+    void Mni_SaveImageClick();
 
     ALL_V& v_;
     FormEnvironment env_;
     std::unique_ptr<Ui::TForm1> ui_;
     MeasurementTable* table_ = nullptr;
     std::unique_ptr<TrendChartView> chart_;
+    // The point the second cursor line stands on, in the run it was placed in.
+    std::optional<std::size_t> second_point_;
+    std::uint64_t second_run_ = 0;
     LinkSession* link_ = nullptr; // a child of this window
     std::unique_ptr<RxSink> rx_sink_;
     std::unique_ptr<UserDialogs> own_dialogs_;

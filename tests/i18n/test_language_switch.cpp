@@ -29,15 +29,15 @@ struct Translated {
 
 // Every element the language rewrites, with its text number.
 const Translated kTranslated[] = {
-    {"Mni_File", 0},      {"Mni_Open", 2},       {"Mni_Save", 4},    {"Mni_Exit", 5},
-    {"Mni_Set", 1},       {"Mni_Spr", 15},       {"mni_Help", 7},    {"mni_HMun", 8},
-    {"Mni_About", 9},     {"lbl_set", 101},      {"lbl_port", 102},  {"lbl_BPS", 103},
-    {"lbl_Mnu_Com", 104}, {"lbl_Emi", 105},      {"btn_Check", 106}, {"lbl_config", 107},
-    {"btn_Read", 108},    {"btn_output", 109},   {"lbl_Log", 110},   {"lbl_target", 111},
-    {"lbl_number", 112},  {"lbl_Interval", 113}, {"btn_Log", 114},   {"btn_QS", 115},
-    {"lbl_Manu_F", 116},  {"lbl_Model", 117},    {"lbl_SN", 118},    {"lbl_Remark", 119},
-    {"ts_chart", 120},    {"ts_grid", 121},      {"lbl_Send", 122},  {"btn_Send", 123},
-    {"lbl_RE", 124},      {"btn_closecom", 100},
+    {"Mni_File", 0},      {"Mni_Open", 2},       {"Mni_Save", 4},        {"Mni_Exit", 5},
+    {"Mni_Set", 1},       {"Mni_Spr", 15},       {"mni_Help", 7},        {"mni_HMun", 8},
+    {"Mni_About", 9},     {"lbl_set", 101},      {"lbl_port", 102},      {"lbl_BPS", 103},
+    {"lbl_Mnu_Com", 104}, {"lbl_Emi", 105},      {"btn_Check", 106},     {"lbl_config", 107},
+    {"btn_Read", 108},    {"btn_output", 109},   {"lbl_Log", 110},       {"lbl_target", 111},
+    {"lbl_number", 112},  {"lbl_Interval", 113}, {"btn_Log", 114},       {"btn_QS", 115},
+    {"lbl_Manu_F", 116},  {"lbl_Model", 117},    {"lbl_SN", 118},        {"lbl_Remark", 119},
+    {"ts_chart", 120},    {"ts_grid", 121},      {"lbl_Send", 122},      {"btn_Send", 123},
+    {"lbl_RE", 124},      {"btn_closecom", 100}, {"Mni_SaveImage", 137},
 };
 
 class LanguageSwitch : public ::testing::Test, protected FormFixture {

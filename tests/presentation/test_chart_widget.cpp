@@ -6,7 +6,10 @@
 #include "support/form_fixture.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
@@ -349,6 +352,194 @@ TEST_F(ChartWidget, ABurstOfNotchesWithinTheGuardZoomsOnce) {
     std::unique_ptr<QWheelEvent> next(wheel(120)); // after the guard, a notch zooms again
     QCoreApplication::sendEvent(chart, next.get());
     EXPECT_DOUBLE_EQ(chart->xAxis->range().lower, 1 + 0.98);
+}
+
+} // namespace
+
+namespace {
+
+class TwoCursors : public ChartWidget {
+protected:
+    TwoCursors() {
+        second = find<QFrame>("shp2");
+        delta = find<QLabel>("lbl_delta");
+    }
+    void place(Qt::MouseButton button, Qt::KeyboardModifiers keys, double x) {
+        move(px(x), mid_y());
+        QTest::mouseClick(chart, button, keys, QPoint(px(x), mid_y()));
+    }
+    QFrame* second = nullptr;
+    QLabel* delta = nullptr;
+};
+
+TEST_F(TwoCursors, TheReadOutShowsTimeAndValueDifferencesToTheSecondLine) {
+    read("1.0", "DCV", "50", "Hz", "10:0:00.0");
+    read("1.25", "DCV", "50.5", "Hz", "10:0:05.5");
+    read("2.0", "DCV", "49", "Hz", "10:1:10.10");
+    read("1.2345", "DCV", {}, "Hz", "10:1:11.11"); // no sub value: the sub line ends before
+    show_x(-0.5, 3.5);
+
+    place(Qt::LeftButton, Qt::ShiftModifier, 1); // read-out off: nothing is placed
+    EXPECT_FALSE(second->isVisible() || delta->isVisible());
+
+    cursor_on();
+    place(Qt::LeftButton, Qt::ShiftModifier, 0);
+    ASSERT_TRUE(second->isVisible());
+    EXPECT_EQ(second->x(), px(0));
+    EXPECT_EQ(delta->text(), QStringLiteral("Δt: 0:00:00\nΔDCV: 0\nΔHz: 0"));
+
+    struct Case {
+        double at;
+        const char* shown;
+    };
+    const Case from_first[] = {
+        {2, "Δt: 0:01:10\nΔDCV: 1\nΔHz: -1"},
+        {3, "Δt: 0:01:11\nΔDCV: 0.2345\nΔHz: --"},
+    };
+    for (const Case& c : from_first) {
+        move(px(c.at), mid_y());
+        EXPECT_EQ(delta->text(), QString::fromUtf8(c.shown));
+        EXPECT_TRUE(delta->isVisible() && chn1->isVisible());
+        EXPECT_GE(delta->y(), chn2->y() + chn2->height()) << "under the value labels";
+    }
+
+    place(Qt::RightButton, {}, 1); // the right button moves the second line
+    EXPECT_EQ(second->x(), px(1));
+    const Case from_second[] = {
+        {2, "Δt: 0:01:05\nΔDCV: 0.75\nΔHz: -1.5"},
+        {0, "Δt: -0:00:05\nΔDCV: -0.25\nΔHz: -0.5"},
+    };
+    for (const Case& c : from_second) {
+        move(px(c.at), mid_y());
+        EXPECT_EQ(delta->text(), QString::fromUtf8(c.shown));
+    }
+
+    // The line stays on its point when the axes change.
+    show_x(-2.5, 5.5);
+    EXPECT_EQ(second->x(), px(1));
+    EXPECT_TRUE(second->isVisible());
+    show_x(2.5, 3.5);
+    EXPECT_FALSE(second->isVisible()) << "its point is out of view";
+    show_x(-0.5, 3.5);
+    EXPECT_TRUE(second->isVisible());
+}
+
+TEST_F(TwoCursors, ADoubleClickRemovesBothLines) {
+    read("1.0");
+    read("2.0");
+    show_x(-0.5, 1.5);
+    cursor_on();
+    place(Qt::RightButton, {}, 0);
+    move(px(1), mid_y());
+    ASSERT_TRUE(second->isVisible() && delta->isVisible());
+
+    double_click(second, QPoint(0, 10));
+    EXPECT_FALSE(v.cursor_on);
+    EXPECT_FALSE(second->isVisible() || delta->isVisible() || any_read_out_visible());
+
+    double_click(chart, frame().center()); // on again: one line only, until a new placement
+    move(px(1), mid_y());
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_FALSE(second->isVisible() || delta->isVisible());
+}
+
+TEST_F(TwoCursors, ANewRunTakesTheSecondLineAway) {
+    read("1.0");
+    read("2.0");
+    show_x(-0.5, 1.5);
+    cursor_on();
+    place(Qt::LeftButton, Qt::ShiftModifier, 1);
+    ASSERT_TRUE(second->isVisible());
+    read("5.0", "ACV");
+    show_x(-0.5, 1.5);
+    EXPECT_FALSE(second->isVisible());
+    move(px(0), mid_y());
+    EXPECT_TRUE(chn1->isVisible());
+    EXPECT_FALSE(delta->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// Counts the pixels of an image where one primary colour clearly dominates (a thin line drawn
+// between two pixels comes out lighter), or that are near black.
+enum class Hue { Red, Green, Blue, Black };
+int pixels_of(const QImage& image, Hue hue) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int r = c.red(), g = c.green(), b = c.blue();
+            switch (hue) {
+            case Hue::Red:
+                n += r > g + 80 && r > b + 80;
+                break;
+            case Hue::Green:
+                n += g > r + 80 && g > b + 80;
+                break;
+            case Hue::Blue:
+                n += b > r + 80 && b > g + 80;
+                break;
+            case Hue::Black:
+                n += std::max({r, g, b}) < 80;
+                break;
+            }
+        }
+    return n;
+}
+
+// Renders a vector file to PNG with an independent program, so the test sees what a viewer
+// would show.
+QImage rendered(const QString& file, const QString& folder) {
+    const QString png = folder + QStringLiteral("/rendered.png");
+    QFile::remove(png);
+    if (file.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        QProcess::execute(QStringLiteral("rsvg-convert"), {QStringLiteral("-o"), png, file});
+    } else if (file.endsWith(QLatin1String(".pdf"))) {
+        QProcess::execute(QStringLiteral("pdftoppm"),
+                          {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("144"),
+                           QStringLiteral("-singlefile"), file, png.chopped(4)});
+    } else {
+        return QImage(file);
+    }
+    return QImage(png);
+}
+
+TEST_F(TwoCursors, TheChartImageShowsLinesTitlesAndCursors) {
+    for (int i = 0; i < 40; ++i)
+        read(QString::number(i % 7), "DCV", QString::number(50 + i % 3), "Hz");
+    show_x(-0.5, 39.5);
+    cursor_on();
+    place(Qt::RightButton, {}, 10);
+    move(px(30), mid_y());
+    ASSERT_TRUE(second->isVisible() && line->isVisible() && delta->isVisible());
+
+    const QString folder = dir.path();
+    for (const char* name : {"chart.png", "chart.SVG", "chart.pdf"}) {
+        SCOPED_TRACE(name);
+        const QString file = folder + QLatin1Char('/') + QLatin1String(name);
+        dialogs.answers.push_back({true, file});
+        find<QAction>("Mni_SaveImage")->trigger();
+        ASSERT_FALSE(dialogs.boxes.empty());
+        EXPECT_EQ(dialogs.boxes.back().text, "File has been Saved!");
+        const QImage image = rendered(file, folder);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_NEAR(double(image.width()) / image.height(),
+                    double(chart->width()) / chart->height(), 0.02);
+        EXPECT_GT(pixels_of(image, Hue::Red), 50) << "Series1";
+        EXPECT_GT(pixels_of(image, Hue::Green), 50) << "Series2";
+        EXPECT_GT(pixels_of(image, Hue::Blue), chart->height() / 3) << "the second line";
+        EXPECT_GT(pixels_of(image, Hue::Black), chart->height() / 2) << "cursor line, axes, text";
+    }
+    const auto& spec = dialogs.file_dialogs_seen.back();
+    EXPECT_EQ(spec.filters,
+              (QStringList{"PNG image (*.png)", "SVG image (*.svg)", "PDF document (*.pdf)"}));
+
+    dialogs.answers.push_back({true, folder + QStringLiteral("/chart.gif")});
+    find<QAction>("Mni_SaveImage")->trigger();
+    EXPECT_EQ(dialogs.boxes.back().text, "Failed to save the file !");
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/chart.gif")));
 }
 
 } // namespace
