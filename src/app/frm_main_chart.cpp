@@ -297,7 +297,7 @@ void TForm1::show_cursor_difference(std::size_t point, bool below_mouse) {
 void TForm1::Mni_SaveImageClick() {
     if (!dialogs_->save_file(dlgImage))
         return;
-    chart_->replot_now();
+    chart_->replot_for_picture(); // the chart may be on the page not shown
     const bool saved = save_chart_image(*ui_->cht1, dlgImage.file_name);
     dialogs_->plain(v_.text(saved ? 23 : 24));
 }

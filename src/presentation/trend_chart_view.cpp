@@ -107,6 +107,12 @@ void TrendChartView::replot_now() {
     frame_.ran();
 }
 
+void TrendChartView::replot_for_picture() {
+    if (follow_)
+        fit_axes();
+    chart_.replot(QCustomPlot::rpImmediateRefresh);
+}
+
 bool TrendChartView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &chart_ && event->type() == QEvent::Show && replot_pending_)
         schedule_replot();

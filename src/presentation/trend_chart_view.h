@@ -42,6 +42,8 @@ public:
 
     // Redraws now if a redraw is pending.
     void replot_now();
+    // Brings the plot up to date now, shown or not, for a picture of it.
+    void replot_for_picture();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

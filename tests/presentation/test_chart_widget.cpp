@@ -536,6 +536,19 @@ TEST_F(TwoCursors, TheChartImageShowsLinesTitlesAndCursors) {
     EXPECT_EQ(spec.filters,
               (QStringList{"PNG image (*.png)", "SVG image (*.svg)", "PDF document (*.pdf)"}));
 
+    // From the table's page, after a new run began: the picture shows the new run, fitted.
+    find<QTabWidget>("pgc_main")->setCurrentWidget(find<QWidget>("ts_grid"));
+    for (int i = 0; i < 40; ++i)
+        read(QString::number(1000 + i % 5), "ACV");
+    dialogs.answers.push_back({true, folder + QStringLiteral("/hidden.png")});
+    find<QAction>("Mni_SaveImage")->trigger();
+    EXPECT_EQ(dialogs.boxes.back().text, "File has been Saved!");
+    const QImage hidden(folder + QStringLiteral("/hidden.png"));
+    int red_columns = 0; // the new line runs across the plot
+    for (int x = 0; x < hidden.width(); ++x)
+        red_columns += pixels_of(hidden.copy(x, 0, 1, hidden.height()), Hue::Red) > 0;
+    EXPECT_GT(red_columns, hidden.width() * 3 / 4);
+
     dialogs.answers.push_back({true, folder + QStringLiteral("/chart.gif")});
     find<QAction>("Mni_SaveImage")->trigger();
     EXPECT_EQ(dialogs.boxes.back().text, "Failed to save the file !");
