@@ -33,6 +33,33 @@ void merge(SeriesStore::Stats& a, const SeriesStore::Stats& b) {
     a.count += b.count;
 }
 
+// Mean and sum of squared deviations of `n` values in a row (n a multiple of 4), in two passes:
+// the mean about the first value, then the deviations from it, corrected by what the first pass
+// left over. Four running sums let the additions overlap instead of waiting on each other.
+struct RowMoments {
+    double mean, m2;
+};
+RowMoments row_moments(const double* y, std::size_t n) {
+    const double ref = y[0];
+    double s[4] = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < n; i += 4)
+        for (int k = 0; k < 4; ++k)
+            s[k] += y[i + std::size_t(k)] - ref;
+    const double count = double(n);
+    const double mean = ref + ((s[0] + s[1]) + (s[2] + s[3])) / count;
+    double d[4] = {0, 0, 0, 0}, q[4] = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < n; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            const double dev = y[i + std::size_t(k)] - mean;
+            d[k] += dev;
+            q[k] += dev * dev;
+        }
+    }
+    const double dev = (d[0] + d[1]) + (d[2] + d[3]);
+    const double squares = (q[0] + q[1]) + (q[2] + q[3]);
+    return {mean + dev / count, std::max(squares - dev * dev / count, 0.0)};
+}
+
 } // namespace
 
 SeriesStore::SeriesStore() = default;
@@ -71,10 +98,14 @@ void SeriesStore::append(double y) {
 }
 
 // The point just appended completed a block of 1024 points, and perhaps blocks of 32768 ...
-// points above it: each gets its mean and sum of squared deviations. The 1024 points are read
-// once more (about two additions per point overall); a larger block combines its 32 parts.
+// points above it: each gets its mean and sum of squared deviations. The 1024 points, which lie
+// in one chunk, are read twice more (about a nanosecond a point); a larger block combines its
+// 32 parts.
 void SeriesStore::add_moments() {
-    const Stats points = point_stats(size_ - kMomentBlock, size_);
+    static_assert((kChunkMask + 1) % kMomentBlock == 0, "a block lies within one chunk");
+    const std::size_t first = size_ - kMomentBlock;
+    const RowMoments points =
+        row_moments(&chunks_[first >> kChunkBits][first & kChunkMask], kMomentBlock);
     if (moments_.empty())
         moments_.emplace_back();
     moments_[0].push_back({points.mean, points.m2});

@@ -149,6 +149,15 @@ void TrendChartView::set_stats_strip(QWidget& pnl_stats, QLabel& lbl_stats1, QLa
     stats_panel_ = &pnl_stats;
     stats_[TrendChart::kMain] = &lbl_stats1;
     stats_[TrendChart::kSub] = &lbl_stats2;
+    // The strip keeps its room while hidden: the chart's height then stays the same when the
+    // first point arrives or the sub line leaves the view, so the plot frame does not move
+    // under the mouse and no resize forces a redraw beyond the paced ones.
+    for (QWidget* w : {static_cast<QWidget*>(&pnl_stats), static_cast<QWidget*>(&lbl_stats1),
+                       static_cast<QWidget*>(&lbl_stats2)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     const TrendGraph* graphs[] = {series1_, series2_};
     for (int line : {TrendChart::kMain, TrendChart::kSub}) {
         QLabel* label = stats_[line];

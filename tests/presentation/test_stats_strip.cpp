@@ -79,10 +79,13 @@ protected:
 TEST_F(StatsStrip, ShowsEachTracesStatisticsInItsColour) {
     settle();
     EXPECT_FALSE(strip->isVisible()); // no point yet
+    const int chart_height = chart->height();
     for (int i = 0; i < 10; ++i)
         read(QString::number(i), "DCV", QString::number(100 + i), "Hz");
     settle();
     ASSERT_TRUE(strip->isVisible());
+    // The strip's room was kept while it was hidden: the plot does not jump.
+    EXPECT_EQ(chart->height(), chart_height);
     // Below the chart, across its width.
     EXPECT_GE(strip->geometry().top(), chart->geometry().bottom());
     EXPECT_EQ(strip->width(), chart->width());
