@@ -133,6 +133,19 @@ TEST_F(StatsStrip, CountsOnlyThePointsInView) {
     EXPECT_EQ(seen(stats1), "DCV  Count 1  Min 10  Max 10  Mean 10  Std dev --");
 }
 
+// A loaded file's last run is plotted after the points already shown, and the view refits.
+TEST_F(StatsStrip, FollowsALoadedFile) {
+    read("7", "ACV");
+    settle();
+    form->table().set_row_count(4);
+    form->table().set_row(1, 1, {"a", "1", "ACV", "", "", "", ""});
+    form->table().set_row(2, 2, {"b", "2", "ACV", "", "", "", ""});
+    form->table().set_row(3, 3, {"c", "4", "ACV", "", "", "", ""});
+    ASSERT_TRUE(form->chart_add_loaded());
+    settle();
+    EXPECT_EQ(seen(stats1), "ACV  Count 4  Min 1  Max 7  Mean 3.5  Std dev 2.64575");
+}
+
 // The sub line can be shorter than the main line (readings without a sub value); its strip
 // line shows only while some of its points are in view.
 TEST_F(StatsStrip, SubLineShowsWhileItsPointsAreInView) {
