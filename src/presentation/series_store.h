@@ -14,8 +14,8 @@
 // - every whole block of 1024, 32768 ... points also keeps its mean and its sum of squared
 //   deviations from that mean, so the statistics of any range combine a few dozen blocks and
 //   read at most 1023 points at each end. Kept about the block's own mean (and combined with
-//   Chan's pairwise formula), they stay exact for values like 1,000,000.001 with noise in the
-//   last digits, where plain sums of values and squares would cancel to nothing.
+//   Chan's pairwise formula), they stay accurate for values like 1,000,000.001 with noise in
+//   the last digits, where plain sums of values and squares would cancel to nothing.
 // A point costs 8 bytes plus about 0.53 bytes of summaries.
 class SeriesStore {
 public:
