@@ -53,6 +53,7 @@ void TForm1::wire_chart() {
     QCustomPlot* chart = ui_->cht1;
     chart_ = std::make_unique<TrendChartView>(*chart, *ui_->lbl_title_01, *ui_->lbl_title_02,
                                               *table_, v_);
+    chart_->set_stats_strip(*ui_->pnl_stats, *ui_->lbl_stats1, *ui_->lbl_stats2);
 
     // The read-out follows the mouse without a button held. The labels let the mouse through
     // to the chart; the cursor line passes moves on and takes double-clicks itself.

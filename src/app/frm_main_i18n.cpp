@@ -5,6 +5,7 @@
 #include "i18n/debug_window.h"
 #include "i18n/lan_apply.h"
 #include "presentation/sampling.h"
+#include "presentation/trend_chart_view.h"
 #include "ui_frm_main.h"
 
 #include <QDesktopServices>
@@ -45,7 +46,8 @@ void TForm1::show_debug_window() {
 }
 
 void TForm1::lan_apply(int index) {
-    ::lan_apply(v_, *this, index);
+    if (::lan_apply(v_, *this, index))
+        chart_->show_stats(); // the strip's item names are the language's
 }
 
 // Each language item applies its language, then takes the check mark; the items form one

@@ -1,5 +1,6 @@
 #include "presentation/chart_math.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -52,4 +53,16 @@ LabelSide cursor_label_side(int x, int width) {
 
 int cursor_value_label_top(int y, int height) {
     return y <= height - 104 ? y + 18 : y - 44;
+}
+
+PointRange visible_points(double lower, double upper, std::size_t count) {
+    const double n = double(count);
+    // Clamped as doubles first: an axis can show any span, NaN included, far past the line.
+    if (!(lower <= upper) || !(upper >= 0) || !(lower <= n - 1))
+        return {0, 0};
+    const auto first = std::size_t(std::max(std::ceil(lower), 0.0));
+    const auto last = std::size_t(std::min(std::floor(upper), n - 1)) + 1;
+    if (first >= last)
+        return {0, 0};
+    return {first, last};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // The arithmetic of the trend chart's cursor read-out, zoom and axis fitting, kept apart from
@@ -35,3 +36,11 @@ LabelSide cursor_label_side(int x, int width);
 // Top of the main-value label for the mouse at `y` in a chart `height` pixels high: below the
 // mouse, or above it near the bottom edge.
 int cursor_value_label_top(int y, int height);
+
+// Points [first, last) of a line of `count` points: those whose X (their position) lies in
+// the span [lower, upper] that the bottom axis shows. Empty (first == last) when none does.
+struct PointRange {
+    std::size_t first;
+    std::size_t last;
+};
+PointRange visible_points(double lower, double upper, std::size_t count);

@@ -1,6 +1,7 @@
 #include "presentation/trend_chart_view.h"
 
 #include "presentation/chart_math.h"
+#include "presentation/stats_text.h"
 #include "presentation/trend_graph.h"
 
 #include <QEvent>
@@ -29,7 +30,7 @@ void set_span(QCPAxis* axis, AxisSpan span) {
 
 TrendChartView::TrendChartView(QCustomPlot& cht1, QLabel& lbl_title_01, QLabel& lbl_title_02,
                                const MeasurementTable& table, const LanguageState& v)
-    : chart_(cht1), title_01_(lbl_title_01), title_02_(lbl_title_02),
+    : chart_(cht1), title_01_(lbl_title_01), title_02_(lbl_title_02), v_(v),
       series1_(graph_named(cht1, "Series1")), series2_(graph_named(cht1, "Series2")),
       frame_(kReplotIntervalMs, [this] { replot_now(); }) {
     Q_ASSERT(series1_ && series2_);
@@ -103,6 +104,7 @@ void TrendChartView::replot_now() {
     replot_pending_ = false;
     if (follow_)
         fit_axes();
+    show_stats(); // new points in view change it even when the axes stay
     chart_.replot(QCustomPlot::rpQueuedRefresh);
     frame_.ran();
 }
@@ -147,4 +149,56 @@ void TrendChartView::zoom(int percent) {
     }
     follow_ = false;
     schedule_replot();
+}
+
+void TrendChartView::set_stats_strip(QWidget& pnl_stats, QLabel& lbl_stats1, QLabel& lbl_stats2) {
+    stats_panel_ = &pnl_stats;
+    stats_[TrendChart::kMain] = &lbl_stats1;
+    stats_[TrendChart::kSub] = &lbl_stats2;
+    // The strip keeps its room while hidden: the chart's height then stays the same when the
+    // first point arrives or the sub line leaves the view, so the plot frame does not move
+    // under the mouse and no resize forces a redraw beyond the paced ones.
+    for (QWidget* w : {static_cast<QWidget*>(&pnl_stats), static_cast<QWidget*>(&lbl_stats1),
+                       static_cast<QWidget*>(&lbl_stats2)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    const TrendGraph* graphs[] = {series1_, series2_};
+    for (int line : {TrendChart::kMain, TrendChart::kSub}) {
+        QLabel* label = stats_[line];
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true); // a line too long for the window wraps between items
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, graphs[line]->pen().color());
+        label->setPalette(p);
+    }
+    // A zoom, a fit to new data, a pan: whatever moves the bottom axis moves the strip.
+    connect(chart_.xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
+            [this] { show_stats(); });
+    show_stats();
+}
+
+void TrendChartView::show_stats() {
+    if (!stats_panel_)
+        return;
+    const bool any =
+        model_->point_count(TrendChart::kMain) > 0 || model_->point_count(TrendChart::kSub) > 0;
+    stats_panel_->setVisible(any);
+    if (!any)
+        return;
+    const StatsWords words = stats_words(v_);
+    const QCPRange shown = chart_.xAxis->range();
+    const QLabel* titles[] = {&title_01_, &title_02_};
+    for (int line : {TrendChart::kMain, TrendChart::kSub}) {
+        const SeriesStore& values = model_->values(line);
+        const PointRange in_view = visible_points(shown.lower, shown.upper, values.size());
+        const SeriesStore::Stats s = values.stats(in_view.first, in_view.last);
+        QLabel* label = stats_[line];
+        const QString text = stats_line(titles[line]->text(), s, words, v_.separator());
+        if (label->text() != text)
+            label->setText(text);
+        // Series1's line stays while the chart has points, saying when none is in view.
+        label->setVisible(line == TrendChart::kMain || s.count > 0);
+    }
 }

@@ -10,6 +10,7 @@
 class TrendGraph;
 class QCustomPlot;
 class QLabel;
+class QWidget;
 
 // Shows the trend chart's data on the QCustomPlot `cht1`: its two lines draw the points the
 // model holds (nothing is copied into the plot), the titles go to their labels, and
@@ -45,6 +46,13 @@ public:
     // Brings the plot up to date now, shown or not, for a picture of it.
     void replot_for_picture();
 
+    // The strip under the chart with the statistics of the points in view, one line per trace
+    // in the trace's colour: shown while the chart has points, Series2's line while some of
+    // its points are in view. Follows every redraw and every change of the bottom axis.
+    void set_stats_strip(QWidget& pnl_stats, QLabel& lbl_stats1, QLabel& lbl_stats2);
+    // Rewrites the strip now, as after a change of language.
+    void show_stats();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -56,6 +64,9 @@ private:
     QCustomPlot& chart_;
     QLabel& title_01_;
     QLabel& title_02_;
+    const LanguageState& v_;
+    QWidget* stats_panel_ = nullptr;
+    QLabel* stats_[2] = {nullptr, nullptr};
     TrendGraph* series1_;
     TrendGraph* series2_;
     std::unique_ptr<TrendChart> model_;

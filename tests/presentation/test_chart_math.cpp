@@ -57,4 +57,31 @@ TEST(ChartMath, FittedSpanKeepsASingleValueVisible) {
     EXPECT_GE(s.upper, 10);
 }
 
+// The points of a line of 10 (X 0..9) that an axis span shows: X inside [lower, upper].
+TEST(ChartMath, VisiblePointsAreThoseWhoseXLiesInTheSpan) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double lower, upper;
+        std::size_t first, last;
+    };
+    const Case cases[] = {
+        {-0.45, 9.45, 0, 10},                               // the fitted view: every point
+        {0, 9, 0, 10},                                      // the ends themselves count
+        {1.2, 3.8, 2, 4},                                   // partial positions round inwards
+        {2, 2, 2, 3},                                       // one point
+        {2.1, 2.9, 0, 0},                                   // between two points
+        {-5, -0.5, 0, 0},                                   // left of the line
+        {9.5, 20, 0, 0},                                    // right of it
+        {8.5, 1e30, 9, 10},                                 // far beyond the end
+        {-inf, inf, 0, 10},   {nan, 5, 0, 0}, {5, 3, 0, 0}, // an inverted span
+    };
+    for (const Case& c : cases) {
+        const PointRange r = visible_points(c.lower, c.upper, 10);
+        EXPECT_EQ(r.first, c.first) << c.lower << ".." << c.upper;
+        EXPECT_EQ(r.last, c.last) << c.lower << ".." << c.upper;
+    }
+    EXPECT_EQ(visible_points(-1, 1, 0).last, 0u); // an empty line
+}
+
 } // namespace
