@@ -217,6 +217,21 @@ TEST_F(CsvXlsx, XlsxStartsANewSheetWithItsHeaderAtTheRowLimit) {
     }
 }
 
+// A text beyond the cell limit keeps its first 32767 characters, never half of one.
+TEST_F(CsvXlsx, XlsxCutsTextsAtTheCellLimit) {
+    const QString latin(40000, QChar(0xE9));
+    const QString pair = QString(32766, u'a') + QStringLiteral("\U0001F600tail");
+    table.grid_add_row(latin, "1", pair, "", "", "", "");
+    const QString file = dir.filePath("long.xlsx");
+    ASSERT_TRUE(export_xlsx(file, table, u'.'));
+    const QJsonArray sheets = read_with_openpyxl(file);
+    ASSERT_EQ(sheets.size(), 1);
+    const QJsonArray row = sheets[0]["rows"][1].toArray();
+    ASSERT_EQ(row.size(), 4);
+    EXPECT_EQ(row[1][1].toString(), latin.left(32767));
+    EXPECT_EQ(row[3][1].toString(), QString(32766, u'a'));
+}
+
 // Neither writer leaves anything behind where it cannot write, and an export replaces an
 // older file only once it is complete.
 TEST_F(CsvXlsx, AFailedWriteReturnsFalseAndLeavesNoFile) {
