@@ -18,8 +18,8 @@ inline constexpr int kXlsxSheetRows = 1'048'576;
 //
 // The rows are written in order with constant memory, into a temporary file beside the
 // target that replaces it only once complete: a failed export leaves an older file as it was.
-// The table is read on the calling thread alone; libxlsxwriter runs on a thread of its own
-// meanwhile, and `progress` is told every few milliseconds until it is done. False on any
-// failure.
+// With `progress`, the last step (packing the workbook into its file) runs on a thread of its
+// own while `progress` is told every few milliseconds; the table is read on the calling thread
+// alone. False on any failure.
 bool export_xlsx(const QString& file_name, const MeasurementTable& table, QChar dec_sep,
                  FileProgress* progress = nullptr, int sheet_rows = kXlsxSheetRows);

@@ -195,7 +195,13 @@ TEST_F(CsvXlsx, XlsxStartsANewSheetWithItsHeaderAtTheRowLimit) {
         SCOPED_TRACE(data_rows);
         table.set_row_count(data_rows + 1);
         const QString file = dir.filePath("split.xlsx");
-        ASSERT_TRUE(export_xlsx(file, table, u'.', nullptr, 4));
+        struct Progress : FileProgress {
+            qint64 done = -1, total = 0;
+            void advance(qint64 d, qint64 t) override { done = d, total = t; }
+        } progress;
+        ASSERT_TRUE(export_xlsx(file, table, u'.', &progress, 4));
+        EXPECT_GT(progress.total, 0);
+        EXPECT_EQ(progress.done, progress.total);
         const QJsonArray sheets = read_with_openpyxl(file);
         ASSERT_EQ(sheets.size(), (data_rows + 2) / 3);
         QList<double> indexes;
