@@ -35,7 +35,9 @@ TForm1::TForm1(ALL_V& v, FormEnvironment env, QWidget* parent)
     }
 
     dlgOpen1.filters = {QStringLiteral("txt File (*.txt)")};
-    dlgSave1.filters = {QStringLiteral("Excel File (*.xls)"), QStringLiteral("txt File (*.txt)")};
+    dlgSave1.filters = {QStringLiteral("Excel File (*.xls)"), QStringLiteral("txt File (*.txt)"),
+                        QStringLiteral("CSV File (*.csv)"),
+                        QStringLiteral("Excel Workbook (*.xlsx)")};
     dlgSave1.selected_filter = 1;
     dlgSave1.default_suffix = QStringLiteral("txt");
     dlgSave1.confirm_overwrite = true;

@@ -105,12 +105,15 @@ public:
     void IdUDPServer1UDPRead(const QByteArray& AData, const QString& peer_ip);
     bool com_receive(std::int32_t port);
 
-    // Data files: the text data file and the spreadsheet export (frm_main_files.cpp).
+    // Data files: the text data file, the spreadsheet exports and the .csv file
+    // (frm_main_files.cpp).
     void Mni_OpenClick();
     void Mni_SaveClick();
     bool save_text_file(const QString& file_name);
     bool load_text_file(const QString& file_name);
     bool export_xls(const QString& file_name);
+    bool export_xlsx(const QString& file_name);
+    bool save_csv_file(const QString& file_name);
     bool file_operation_running() const { return file_busy_; }
 
     // Instrument protocol: command set, identification, Quick Start (frm_main_protocol.cpp).

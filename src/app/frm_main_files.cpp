@@ -1,7 +1,9 @@
-// The File menu's Open and Save: the text data file and the spreadsheet export.
+// The File menu's Open and Save: the text data file, the spreadsheet exports and the .csv file.
 #include "app/file_progress_dialog.h"
 #include "app/frm_main.h"
+#include "files/csv_save.h"
 #include "files/export_xls.h"
+#include "files/export_xlsx.h"
 #include "files/native_spreadsheet.h"
 #include "files/text_data_file.h"
 #include "presentation/measurement_table.h"
@@ -73,6 +75,10 @@ void TForm1::Mni_SaveClick() {
         saved = export_xls(file_name);
     else if (ext == QLatin1String(".txt"))
         saved = save_text_file(file_name);
+    else if (ext == QLatin1String(".csv"))
+        saved = save_csv_file(file_name);
+    else if (ext == QLatin1String(".xlsx"))
+        saved = export_xlsx(file_name);
     dialogs_->plain(v_.text(saved ? 23 : 24));
 }
 
@@ -107,4 +113,16 @@ bool TForm1::export_xls(const QString& file_name) {
     SpreadsheetPlatform& platform = spreadsheet_platform ? *spreadsheet_platform : native;
     return ::export_xls(
         file_name, *table_, platform, [this] { dialogs_->warning(v_.text(15)); }, &progress);
+}
+
+bool TForm1::save_csv_file(const QString& file_name) {
+    FileOperation busy(*this);
+    FileProgressDialog progress(this, file_name, file_progress_delay_ms);
+    return ::save_csv_file(file_name, *table_, v_.separator(), &progress);
+}
+
+bool TForm1::export_xlsx(const QString& file_name) {
+    FileOperation busy(*this);
+    FileProgressDialog progress(this, file_name, file_progress_delay_ms);
+    return ::export_xlsx(file_name, *table_, v_.separator(), &progress);
 }

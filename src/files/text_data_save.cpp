@@ -1,5 +1,6 @@
 #include "files/cp1252.h"
 #include "files/file_progress.h"
+#include "files/table_rows.h"
 #include "files/text_data_file.h"
 #include "presentation/measurement_table.h"
 
@@ -113,11 +114,7 @@ Pass write_file(const QString& file_name, bool utf8, const IdentTexts& labels,
 
 bool save_text_file(const QString& file_name, const IdentTexts& labels, const IdentTexts& fields,
                     const MeasurementTable& table, FileProgress* progress) {
-    // The header row always goes out; data rows up to the first one without an index. Rows
-    // that arrive while the file is being written are not part of this save.
-    int rows = 1;
-    while (rows < table.row_count() && table.row_filled(rows))
-        ++rows;
+    const int rows = rows_to_save(table);
     report(progress, 0, rows);
 
     Pass pass = write_file(file_name, false, labels, fields, table, rows, progress);

@@ -159,7 +159,8 @@ TEST_F(MainWindow, StartUpLeavesTheSharedStateReady) {
 TEST_F(MainWindow, FileDialogsCarryTheirFilters) {
     start(false);
     EXPECT_EQ(form->dlgOpen1.filters, QStringList({"txt File (*.txt)"}));
-    EXPECT_EQ(form->dlgSave1.filters, QStringList({"Excel File (*.xls)", "txt File (*.txt)"}));
+    EXPECT_EQ(form->dlgSave1.filters, QStringList({"Excel File (*.xls)", "txt File (*.txt)",
+                                                   "CSV File (*.csv)", "Excel Workbook (*.xlsx)"}));
     EXPECT_EQ(form->dlgSave1.selected_filter, 1);
     EXPECT_EQ(form->dlgSave1.default_suffix, QStringLiteral("txt"));
     EXPECT_TRUE(form->dlgSave1.confirm_overwrite);

@@ -3,6 +3,7 @@
 #include "presentation/measurement_table.h"
 #include "presentation/trend_chart.h"
 #include "presentation/trend_chart_view.h"
+#include "support/csv_xlsx_reader.h"
 #include "support/fake_spreadsheet.h"
 #include "support/form_fixture.h"
 #include "support/xlrd_reader.h"
@@ -73,9 +74,10 @@ TEST_F(FilesWindow, SaveChoosesByExtension) {
         bool saved;
         const char* kind; // what the file is afterwards
     };
-    const Case cases[] = {{"a.TXT", true, "text"}, {"b.txt", true, "text"},
-                          {"c.Xls", true, "xls"},  {"d.csv", false, "none"},
-                          {"e", false, "none"},    {"f.txt.bak", false, "none"}};
+    const Case cases[] = {{"a.TXT", true, "text"},  {"b.txt", true, "text"},
+                          {"c.Xls", true, "xls"},   {"d.CSV", true, "csv"},
+                          {"g.xlsx", true, "xlsx"}, {"h.dat", false, "none"},
+                          {"e", false, "none"},     {"f.txt.bak", false, "none"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.boxes.clear();
@@ -88,13 +90,57 @@ TEST_F(FilesWindow, SaveChoosesByExtension) {
             EXPECT_FALSE(f.exists());
         } else {
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-            EXPECT_EQ(f.read(4) == QByteArray("\xD0\xCF\x11\xE0", 4), QString(c.kind) == "xls");
+            const QByteArray start = f.read(6);
+            EXPECT_EQ(start.startsWith("\xD0\xCF\x11\xE0"), QString(c.kind) == "xls");
+            EXPECT_EQ(start.startsWith("PK\x03\x04"), QString(c.kind) == "xlsx");
+            EXPECT_EQ(start == "Index,", QString(c.kind) == "csv");
         }
     }
     const FileDialogSpec& spec = dialogs.file_dialogs_seen.front();
-    EXPECT_EQ(spec.filters, (QStringList{"Excel File (*.xls)", "txt File (*.txt)"}));
+    EXPECT_EQ(spec.filters, (QStringList{"Excel File (*.xls)", "txt File (*.txt)",
+                                         "CSV File (*.csv)", "Excel Workbook (*.xlsx)"}));
     EXPECT_EQ(spec.selected_filter, 1);
     EXPECT_TRUE(spec.confirm_overwrite);
+}
+
+// Values written with the user's comma come out as numbers in both formats. A reading that
+// arrives during the export is taken into the table and left for the next save.
+TEST_F(FilesWindow, SavesCsvAndXlsxWithTheUsersSeparator) {
+    v.dec_sep = ",";
+    form->table().grid_add_row("1:0:00.0", "1,5", "DCV", "", "", "", "");
+    form->table().grid_add_row("1:0:00.1", "-0,25", "°C", "", "", "", "");
+    const QString csv = dir.filePath("w.csv"), xlsx = dir.filePath("w.xlsx");
+    choose(csv);
+    menu("Mni_Save");
+    bool dialog_shown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        dialog_shown = form->findChild<QProgressDialog*>("dlg_file_progress") != nullptr;
+        form->table().grid_add_row("late", "9", "DCV", "", "", "", "");
+    });
+    choose(xlsx);
+    menu("Mni_Save");
+    EXPECT_EQ(boxes(), (QStringList{"plain: " + kSaved, "plain: " + kSaved}));
+    EXPECT_TRUE(dialog_shown);
+    EXPECT_EQ(form->table().cell(3, 1), "late");
+
+    const QJsonArray records = read_with_csv(csv);
+    ASSERT_EQ(records.size(), 3);
+    EXPECT_EQ(records[2], QJsonArray({QJsonArray{"2", 2}, QJsonArray{"1:0:00.1", QJsonValue()},
+                                      QJsonArray{"-0.25", -0.25}, QJsonArray{"°C", QJsonValue()},
+                                      QJsonArray{"", QJsonValue()}, QJsonArray{"", QJsonValue()},
+                                      QJsonArray{"", QJsonValue()}, QJsonArray{"", QJsonValue()}}));
+    const QJsonArray sheets = read_with_openpyxl(xlsx);
+    ASSERT_EQ(sheets.size(), 1);
+    EXPECT_EQ(
+        sheets[0]["rows"],
+        QJsonArray({QJsonArray{QJsonArray{"s", "Index"}, QJsonArray{"s", "Time"},
+                               QJsonArray{"s", "Main_Number"}, QJsonArray{"s", "Main_Function"},
+                               QJsonArray{"s", "Sub_Number"}, QJsonArray{"s", "Sub_Function"},
+                               QJsonArray{"s", "T_Number"}, QJsonArray{"s", "T_Function"}},
+                    QJsonArray{QJsonArray{"n", 1}, QJsonArray{"s", "1:0:00.0"},
+                               QJsonArray{"n", 1.5}, QJsonArray{"s", "DCV"}},
+                    QJsonArray{QJsonArray{"n", 2}, QJsonArray{"s", "1:0:00.1"},
+                               QJsonArray{"n", -0.25}, QJsonArray{"s", "°C"}}}));
 }
 
 TEST_F(FilesWindow, SavedLinesCarryTheLabelsAsShownAndTheFieldsThenOpenRestoresThem) {
