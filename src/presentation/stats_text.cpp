@@ -10,45 +10,11 @@ StatsWords stats_words(const LanguageState& v) {
 }
 
 QString significant_text(double x, int digits, QChar dec_sep) {
-    if (!std::isfinite(x))
+    if (!std::isfinite(x) || x == 0)
         return general_text(x, dec_sep);
-    if (x == 0)
-        return QStringLiteral("0");
-    const SignificantDigits s = significant_digits(std::fabs(x), digits - 1);
-    char out[kGeneralTextMax + kDecimalDigitsMax];
+    char out[kGeneralTextMax];
     NumberWriter w(out);
-    if (x < 0)
-        w.put('-');
-    const int nd = s.count;
-    const int exp10 = s.exp10;
-    if (exp10 >= -4 && exp10 < 15) {
-        if (exp10 < 0) {
-            w.put('0');
-            w.separator(dec_sep);
-            for (int i = 0; i < -exp10 - 1; ++i)
-                w.put('0');
-            for (int i = 0; i < nd; ++i)
-                w.put(s.d[i]);
-        } else {
-            for (int i = 0; i <= exp10; ++i)
-                w.put(i < nd ? s.d[i] : '0');
-            if (nd > exp10 + 1) {
-                w.separator(dec_sep);
-                for (int i = exp10 + 1; i < nd; ++i)
-                    w.put(s.d[i]);
-            }
-        }
-    } else {
-        w.put(s.d[0]);
-        if (nd > 1) {
-            w.separator(dec_sep);
-            for (int i = 1; i < nd; ++i)
-                w.put(s.d[i]);
-        }
-        w.put('E');
-        for (char c : std::to_string(exp10))
-            w.put(c);
-    }
+    write_general_notation(w, significant_digits(std::fabs(x), digits - 1), x < 0, dec_sep);
     return QString::fromUtf8(out, w.size());
 }
 

@@ -93,6 +93,45 @@ SignificantDigits significant_digits(float magnitude) {
     return digits_of(buf, res.ptr);
 }
 
+void write_general_notation(NumberWriter& w, const SignificantDigits& s, bool negative,
+                            QChar dec_sep) {
+    const char* const digits = s.d;
+    const int nd = s.count;
+    const int exp10 = s.exp10;
+    if (negative)
+        w.put('-');
+    if (exp10 >= -4 && exp10 < 15) {
+        if (exp10 < 0) {
+            w.put('0');
+            w.separator(dec_sep);
+            for (int i = 0; i < -exp10 - 1; ++i)
+                w.put('0');
+            for (int i = 0; i < nd; ++i)
+                w.put(digits[i]);
+        } else {
+            for (int i = 0; i <= exp10; ++i)
+                w.put(i < nd ? digits[i] : '0');
+            if (nd > exp10 + 1) {
+                w.separator(dec_sep);
+                for (int i = exp10 + 1; i < nd; ++i)
+                    w.put(digits[i]);
+            }
+        }
+    } else {
+        w.put(digits[0]);
+        if (nd > 1) {
+            w.separator(dec_sep);
+            for (int i = 1; i < nd; ++i)
+                w.put(digits[i]);
+        }
+        w.put('E');
+        char eb[8];
+        const auto er = std::to_chars(eb, eb + sizeof eb, exp10);
+        for (const char* p = eb; p < er.ptr; ++p)
+            w.put(*p);
+    }
+}
+
 int general_text(double x, QChar dec_sep, char* out, double* number) {
     NumberWriter w(out);
     if (number)
@@ -140,38 +179,7 @@ int general_text(double x, QChar dec_sep, char* out, double* number) {
         *number = decimal_value(digits, nd, exp10 - (nd - 1), x < 0);
     }
 
-    if (x < 0)
-        w.put('-');
-    if (exp10 >= -4 && exp10 < 15) {
-        if (exp10 < 0) {
-            w.put('0');
-            w.separator(dec_sep);
-            for (int i = 0; i < -exp10 - 1; ++i)
-                w.put('0');
-            for (int i = 0; i < nd; ++i)
-                w.put(digits[i]);
-        } else {
-            for (int i = 0; i <= exp10; ++i)
-                w.put(i < nd ? digits[i] : '0');
-            if (nd > exp10 + 1) {
-                w.separator(dec_sep);
-                for (int i = exp10 + 1; i < nd; ++i)
-                    w.put(digits[i]);
-            }
-        }
-    } else {
-        w.put(digits[0]);
-        if (nd > 1) {
-            w.separator(dec_sep);
-            for (int i = 1; i < nd; ++i)
-                w.put(digits[i]);
-        }
-        w.put('E');
-        char eb[8];
-        const auto er = std::to_chars(eb, eb + sizeof eb, exp10);
-        for (const char* p = eb; p < er.ptr; ++p)
-            w.put(*p);
-    }
+    write_general_notation(w, s, x < 0, dec_sep);
     return w.size();
 }
 

@@ -60,6 +60,11 @@ private:
     int n_ = 0;
 };
 
+// Writes the digits `s` in the general text's notation: plain when the exponent lies in
+// -4..14, otherwise scientific ("1.2345E-5"), after a "-" when `negative`.
+void write_general_notation(NumberWriter& w, const SignificantDigits& s, bool negative,
+                            QChar dec_sep);
+
 // Reads a number written with `dec_sep` as decimal separator: optional blanks around it, an
 // optional sign, digits with an optional fraction, an optional exponent ("E" or "e", optional
 // sign, digits). No grouping, no other separator. False for anything else, the empty text

@@ -6,6 +6,7 @@
 #include "protocol/number_text.h"
 #include "state/all_v.h"
 #include "support/csv_xlsx_reader.h"
+#include "support/readings_arrive.h"
 
 #include <QDir>
 #include <QFile>
@@ -145,13 +146,7 @@ TEST_F(CsvXlsx, CsvTakesTheRowsATextFileWould) {
     indexed_rows(2);
     table.set_row_count(5);
     table.set_row(4, 4, {"1:0:00.0", "4", "DCV", "", "", "", ""}); // after an empty row 3
-    struct Reading : FileProgress {
-        MeasurementTable& t;
-        explicit Reading(MeasurementTable& table) : t(table) {}
-        void advance(qint64, qint64) override {
-            t.grid_add_row("late", "9", "DCV", "", "", "", "");
-        }
-    } readings_arrive(table);
+    ReadingsArrive readings_arrive(table);
     const QString file = dir.filePath("rows.csv");
     ASSERT_TRUE(save_csv_file(file, table, u'.', &readings_arrive));
     EXPECT_EQ(table.cell(3, 1), "late");

@@ -2,6 +2,7 @@
 #include "files/file_progress.h"
 #include "files/text_data_file.h"
 #include "presentation/measurement_table.h"
+#include "support/readings_arrive.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -125,13 +126,7 @@ TEST_F(TextDataFile, TextsWindows1252CannotHoldMakeTheWholeFileUtf8) {
 TEST_F(TextDataFile, SaveStopsAtTheFirstRowWithoutIndexAndKeepsRowsAddedMeanwhileOut) {
     add("1:0:00.0", "1", "DCV");
     add("1:0:00.1", "2", "DCV");
-    struct Reading : FileProgress {
-        MeasurementTable& t;
-        explicit Reading(MeasurementTable& table) : t(table) {}
-        void advance(qint64, qint64) override {
-            t.grid_add_row("late", "9", "DCV", "", "", "", "");
-        }
-    } readings_arrive(table);
+    ReadingsArrive readings_arrive(table);
     const QString file = path("snap.txt");
     ASSERT_TRUE(save_text_file(file, kLabels, {}, table, &readings_arrive));
     EXPECT_GT(table.row_count(), 3);           // the readings were taken ...

@@ -24,11 +24,7 @@ namespace {
 class ChartWidget : public ::testing::Test, protected FormFixture {
 protected:
     ChartWidget() {
-        open_form();
-        v.dec_sep = QStringLiteral(".");
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        open_shown_form();
         chart = find<QCustomPlot>("cht1");
         line = find<QFrame>("shp1");
         chn1 = find<QLabel>("lbl_chn1");

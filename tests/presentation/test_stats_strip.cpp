@@ -28,11 +28,7 @@ namespace {
 class StatsStrip : public ::testing::Test, protected FormFixture {
 protected:
     StatsStrip() {
-        open_form();
-        v.dec_sep = QStringLiteral(".");
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        open_shown_form();
         chart = find<QCustomPlot>("cht1");
         strip = find<QWidget>("pnl_stats");
         stats1 = find<QLabel>("lbl_stats1");

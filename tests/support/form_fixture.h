@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,15 @@ public:
             form->set_traffic_log(debug);
             form->attach_windows(debug, about, sampling);
         }
+    }
+
+    // The window as a user meets it: shown and active, numbers written with ".".
+    void open_shown_form() {
+        ASSERT_NO_FATAL_FAILURE(open_form());
+        v.dec_sep = QStringLiteral(".");
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
     // The main window's element of that object name and kind (a test failure without one).
