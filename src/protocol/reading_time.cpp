@@ -2,6 +2,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+
 int reading_time_text(int second_of_day, char* out) {
     const int h = second_of_day / 3600, m = second_of_day / 60 % 60, s = second_of_day % 60;
     int n = 0;
@@ -29,9 +31,11 @@ int reading_time_second(QByteArrayView text) {
         return -1;
     int numbers[4] = {0, 0, 0, 0};
     int k = 0;
+    // A number held at 1000 is already too large for any field, and a long run of digits
+    // cannot overflow it.
     for (char c : text) {
         if (c >= '0' && c <= '9')
-            numbers[k] = numbers[k] * 10 + (c - '0');
+            numbers[k] = std::min(numbers[k] * 10 + (c - '0'), 1000);
         else if (++k > 3)
             return -1;
     }

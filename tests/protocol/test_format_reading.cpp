@@ -50,8 +50,19 @@ TEST(ReadingTime, HourMinuteSecondAndTheSecondAgain) {
         {QTime(0, 0, 0), "00:0:00.0"},      {QTime(23, 59, 59, 999), "23:59:59.59"},
         {QTime(10, 10, 10), "10:10:10.10"}, {QTime(), "00:0:00.0"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(reading_time_text(c.t), QString::fromLatin1(c.text)) << c.text;
+        EXPECT_EQ(reading_time_second(c.text),
+                  c.t.isValid() ? c.t.msecsSinceStartOfDay() / 1000 : 0)
+            << c.text;
+    }
+}
+
+TEST(ReadingTime, OnlyItsOwnTextsReadBackAsASecondOfTheDay) {
+    // A loaded file's time column can hold anything, long runs of digits included.
+    for (const char* text : {"9:5:07.7", "09:05:07.7", "09:5:07.07", "24:0:00.0", "2147483648",
+                             "99999999:9.9", "1:2:3:4.5", "09:5:07.7 ", ""})
+        EXPECT_EQ(reading_time_second(text), -1) << text;
 }
 
 TEST(ReadingTime, WallClockArithmeticStaysInRange) {
