@@ -11,7 +11,6 @@
 #include "protocol/number_text.h"
 #include "ui_frm_main.h"
 
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <qcustomplot.h>

@@ -69,11 +69,6 @@ private:
     bool ok_ = true;
 };
 
-bool is_value_column(int c) {
-    return c == MeasurementTable::ColMain || c == MeasurementTable::ColSub ||
-           c == MeasurementTable::ColT;
-}
-
 } // namespace
 
 bool save_csv_file(const QString& file_name, const MeasurementTable& table, QChar dec_sep,

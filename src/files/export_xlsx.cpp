@@ -77,10 +77,6 @@ public:
 
 private:
     static bool ok(lxw_error e) { return e == LXW_NO_ERROR; }
-    static bool is_value_column(int c) {
-        return c == MeasurementTable::ColMain || c == MeasurementTable::ColSub ||
-               c == MeasurementTable::ColT;
-    }
 
     bool start_sheet() {
         const std::string name = "page " + std::to_string(++sheets_);

@@ -2,6 +2,8 @@
 
 #include "presentation/measurement_table.h"
 
+#include <QStringEncoder>
+
 int rows_to_save(const MeasurementTable& table) {
     int rows = 1;
     while (rows < table.row_count() && table.row_filled(rows))
@@ -10,27 +12,16 @@ int rows_to_save(const MeasurementTable& table) {
 }
 
 void append_utf8(QStringView text, std::string& out) {
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = text[i].unicode();
-        if (c < 0x80) {
-            out.push_back(char(c));
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            const bool pair = c < 0xDC00 && i + 1 < n && text[i + 1].isLowSurrogate();
-            c = pair ? QChar::surrogateToUcs4(char16_t(c), text[++i].unicode()) : 0xFFFD;
-        }
-        if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-        } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | (c >> 18)));
-            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        }
-        out.push_back(char(0x80 | (c & 0x3F)));
-    }
+    // Stateless: a lone surrogate becomes U+FFFD here instead of running into the next text,
+    // so one encoder serves every call (the writers call this for each cell).
+    thread_local QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const std::size_t used = out.size();
+    out.resize(used + std::size_t(encoder.requiredSpace(text.size())));
+    char* end = encoder.appendToBuffer(out.data() + used, text);
+    out.resize(std::size_t(end - out.data()));
+}
+
+bool is_value_column(int col) {
+    return col == MeasurementTable::ColMain || col == MeasurementTable::ColSub ||
+           col == MeasurementTable::ColT;
 }

@@ -33,28 +33,35 @@ void merge(SeriesStore::Stats& a, const SeriesStore::Stats& b) {
     a.count += b.count;
 }
 
-// Mean and sum of squared deviations of `n` values in a row (n a multiple of 4), in two passes:
-// the mean about the first value, then the deviations from it, corrected by what the first pass
-// left over. Four running sums let the additions overlap instead of waiting on each other.
+// Mean and sum of squared deviations of `n` values in a row (n > 0), in two passes: the mean
+// about the first value (whose differences from nearby values are exact), then the deviations
+// from it, corrected by what the first pass left over. Four running sums let the additions
+// overlap instead of waiting on each other.
 struct RowMoments {
     double mean, m2;
 };
 RowMoments row_moments(const double* y, std::size_t n) {
+    const std::size_t whole = n - n % 4; // the rest goes to the first sums
     const double ref = y[0];
     double s[4] = {0, 0, 0, 0};
-    for (std::size_t i = 0; i < n; i += 4)
-        for (int k = 0; k < 4; ++k)
-            s[k] += y[i + std::size_t(k)] - ref;
+    for (std::size_t i = 0; i < whole; i += 4)
+        for (std::size_t k = 0; k < 4; ++k)
+            s[k] += y[i + k] - ref;
+    for (std::size_t i = whole; i < n; ++i)
+        s[0] += y[i] - ref;
     const double count = double(n);
     const double mean = ref + ((s[0] + s[1]) + (s[2] + s[3])) / count;
     double d[4] = {0, 0, 0, 0}, q[4] = {0, 0, 0, 0};
-    for (std::size_t i = 0; i < n; i += 4) {
-        for (int k = 0; k < 4; ++k) {
-            const double dev = y[i + std::size_t(k)] - mean;
-            d[k] += dev;
-            q[k] += dev * dev;
-        }
-    }
+    const auto deviate = [&](std::size_t i, std::size_t k) {
+        const double dev = y[i] - mean;
+        d[k] += dev;
+        q[k] += dev * dev;
+    };
+    for (std::size_t i = 0; i < whole; i += 4)
+        for (std::size_t k = 0; k < 4; ++k)
+            deviate(i + k, k);
+    for (std::size_t i = whole; i < n; ++i)
+        deviate(i, 0);
     const double dev = (d[0] + d[1]) + (d[2] + d[3]);
     const double squares = (q[0] + q[1]) + (q[2] + q[3]);
     return {mean + dev / count, std::max(squares - dev * dev / count, 0.0)};
@@ -161,35 +168,14 @@ double SeriesStore::Stats::std_dev() const {
     return count > 1 ? std::sqrt(std::max(m2, 0.0) / double(count - 1)) : 0.0;
 }
 
-// Points [first, last) one by one, in two passes: the mean about the first value (whose
-// differences from nearby values are exact), then the squared deviations from it, corrected by
-// what the first pass left over.
+// Points [first, last) one by one; they lie within one block of moments, so within one chunk.
 SeriesStore::Stats SeriesStore::point_stats(std::size_t first, std::size_t last) const {
-    Stats s;
     if (first >= last)
-        return s;
-    const double n = double(last - first);
-    const double ref = at(first);
-    double lo = ref, hi = ref, sum = 0;
-    for (std::size_t i = first; i < last; ++i) {
-        const double y = at(i);
-        lo = std::min(lo, y);
-        hi = std::max(hi, y);
-        sum += y - ref;
-    }
-    const double mean = ref + sum / n;
-    double dev = 0, squares = 0;
-    for (std::size_t i = first; i < last; ++i) {
-        const double d = at(i) - mean;
-        dev += d;
-        squares += d * d;
-    }
-    s.count = last - first;
-    s.min = lo;
-    s.max = hi;
-    s.mean = mean + dev / n;
-    s.m2 = std::max(squares - dev * dev / n, 0.0);
-    return s;
+        return {};
+    const RowMoments m =
+        row_moments(&chunks_[first >> kChunkBits][first & kChunkMask], last - first);
+    const Range r = min_max(first, last);
+    return {last - first, r.lo, r.hi, m.mean, m.m2};
 }
 
 SeriesStore::Stats SeriesStore::stats(std::size_t first, std::size_t last) const {
